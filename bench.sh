@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# ./bench.sh: builds Release and runs every benchmark program, printing the
+# median of five repetitions of each benchmark.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" build/release -DCMAKE_BUILD_TYPE=Release -DPSYKRONA_TESTS=OFF -DPSYKRONA_BENCH=ON
+for b in "$root"/build/release/bench/bench_*; do
+  [[ -x "$b" ]] || continue
+  echo "== $(basename "$b")"
+  QT_QPA_PLATFORM=offscreen "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_filter="${BENCH_FILTER:-.}" 2>/dev/null | grep -E '_median|^Benchmark|^-' || true
+done

@@ -1,0 +1,292 @@
+#include "engine/MollierCalculate.h"
+
+#include "engine/Errors.h"
+#include "engine/NumberText.h"
+
+#include <bit>
+#include <cmath>
+#include <string>
+
+namespace psykrona {
+
+namespace {
+
+// Pressures are positive, so the bits of the double (exponent and the top
+// four mantissa bits) rise with the value: a cheap logarithmic bucket key.
+constexpr int KPressureKeyShift = 48;
+
+std::uint64_t PressureKey(double P) { return std::bit_cast<std::uint64_t>(P) >> KPressureKeyShift; }
+
+[[noreturn]] void Fail(const std::string& Why) { throw ECalculationError("Calculation error: " + Why); }
+
+// Division as the floating-point unit would trap it: by zero has no result.
+double Div(double A, double B) {
+    if (B == 0) {
+        Fail("division by zero");
+    }
+    return A / B;
+}
+
+double Checked(double Value) {
+    if (!std::isfinite(Value)) {
+        Fail("the result is not a finite number");
+    }
+    return Value;
+}
+
+} // namespace
+
+TMollierCalculate& TMollierCalculate::GetInstance() {
+    static TMollierCalculate Instance;
+    return Instance;
+}
+
+TMollierCalculate::TMollierCalculate() {
+    const auto& R = SatTable.Rows;
+    // FTempIndex[b]: the last row at or below b - 60 °C.
+    int Row = 0;
+    for (int B = 0; B < KTempBuckets; ++B) {
+        while (Row + 1 < TSatPressure::RowCount && R[Row + 1].Temp <= KMinTemp + B) {
+            ++Row;
+        }
+        FTempIndex[B] = static_cast<std::uint8_t>(Row);
+    }
+    // FPressureIndex[k]: the last row at or below the smallest pressure whose
+    // key is FPressureKeyMin + k. Pressures below the second row use row 0.
+    FPressureKeyMin = PressureKey(R[1].Pressure);
+    const std::uint64_t KeyMax = PressureKey(R[TSatPressure::RowCount - 1].Pressure);
+    FPressureIndex.resize(KeyMax - FPressureKeyMin + 1);
+    Row = 0;
+    for (std::uint64_t K = FPressureKeyMin; K <= KeyMax; ++K) {
+        const double Low = std::bit_cast<double>(K << KPressureKeyShift);
+        while (Row + 1 < TSatPressure::RowCount && R[Row + 1].Pressure <= Low) {
+            ++Row;
+        }
+        FPressureIndex[K - FPressureKeyMin] = static_cast<std::uint8_t>(Row);
+    }
+}
+
+int TMollierCalculate::TempRow(double Temp) const {
+    const auto& R = SatTable.Rows;
+    int Row = FTempIndex[static_cast<int>(Temp - KMinTemp)];
+    // The subtraction may round up across a whole degree.
+    if (Temp < R[Row].Temp) {
+        --Row;
+    }
+    while (Temp >= R[Row + 1].Temp) {
+        ++Row;
+    }
+    return Row;
+}
+
+int TMollierCalculate::PressureRow(double P) const {
+    const auto& R = SatTable.Rows;
+    if (P < R[1].Pressure) {
+        return 0;
+    }
+    int Row = FPressureIndex[PressureKey(P) - FPressureKeyMin];
+    while (P >= R[Row + 1].Pressure) {
+        ++Row;
+    }
+    return Row;
+}
+
+double TMollierCalculate::SatPressure(double Temp) const {
+    // The interval of each row pair is closed below and open above, so the
+    // last row's temperature itself has no pair.
+    if (!(Temp >= SatTable.Rows[0].Temp && Temp < SatTable.Rows[TSatPressure::RowCount - 1].Temp)) {
+        Fail("the temperature " + FloatToStr(Temp) + " °C is outside the saturation table (-60 to 160 °C)");
+    }
+    const int I = TempRow(Temp);
+    const auto& Lo = SatTable.Rows[I];
+    const auto& Hi = SatTable.Rows[I + 1];
+    return Interpolate(Lo.Temp, Hi.Temp, Temp, Lo.Pressure, Hi.Pressure);
+}
+
+double TMollierCalculate::SatTemp(double P) const {
+    if (!(P >= SatTable.Rows[0].Pressure && P < SatTable.Rows[TSatPressure::RowCount - 1].Pressure)) {
+        Fail("the vapour pressure " + FloatToStr(P) + " kPa is outside the saturation table (0 to 618 kPa)");
+    }
+    const int I = PressureRow(P);
+    const auto& Lo = SatTable.Rows[I];
+    const auto& Hi = SatTable.Rows[I + 1];
+    return Interpolate(Lo.Pressure, Hi.Pressure, P, Lo.Temp, Hi.Temp);
+}
+
+// h = cpa t + x (r0 + cpv t)
+double TMollierCalculate::Enthalpy(double Temp, double SpecHum) const {
+    return Checked(cpa * Temp + SpecHum * (r0 + cpv * Temp));
+}
+
+// x = eps phi ps / (P - phi ps)
+double TMollierCalculate::SpecHumFromTempRelHum(double Temp, double RelHum) const {
+    const double Ps = SatPressure(Temp);
+    const double Phi = RelHum / 100;
+    return Checked(Div(Epsilon * Phi * Ps, Pressure - Phi * Ps));
+}
+
+double TMollierCalculate::EnthalpyFromTempRelHum(double Temp, double RelHum) const {
+    return Enthalpy(Temp, SpecHumFromTempRelHum(Temp, RelHum));
+}
+
+// The dew point of the vapour pressure p = P x / (eps + x), raised to phi:
+// t = SatTemp(P x / ((eps + x) phi))
+double TMollierCalculate::TempFromSpecHumRelHum(double SpecHum, double RelHum) const {
+    const double Phi = RelHum / 100;
+    return Checked(SatTemp(Checked(Div(Pressure * SpecHum, (Epsilon + SpecHum) * Phi))));
+}
+
+double TMollierCalculate::EnthalpyFromSpecHumRelHum(double SpecHum, double RelHum) const {
+    return Enthalpy(TempFromSpecHumRelHum(SpecHum, RelHum), SpecHum);
+}
+
+// x = (h - cpa t) / (cpv t + r0)
+double TMollierCalculate::SpecHumFromTempEnthalpy(double Temp, double Enthalpy) const {
+    return Checked(Div(Enthalpy - cpa * Temp, cpv * Temp + r0));
+}
+
+// RH = x P / ((eps + x) ps) 100
+double TMollierCalculate::RelHumFromTempSpecHum(double Temp, double SpecHum) const {
+    const double Ps = SatPressure(Temp);
+    return Checked(Div(SpecHum * Pressure, (Epsilon + SpecHum) * Ps) * 100);
+}
+
+double TMollierCalculate::RelHumFromTempEnthalpy(double Temp, double Enthalpy) const {
+    const double X = SpecHumFromTempEnthalpy(Temp, Enthalpy);
+    const double Ps = SatPressure(Temp);
+    return Checked(Div(100 * X * Pressure, Ps * (X + Epsilon)));
+}
+
+// t = (h - r0 x) / (cpa + cpv x)
+double TMollierCalculate::TempFromSpecHumEnthalpy(double SpecHum, double Enthalpy) const {
+    return Checked(Div(Enthalpy - r0 * SpecHum, cpa + cpv * SpecHum));
+}
+
+double TMollierCalculate::RelHumFromSpecHumEnthalpy(double SpecHum, double Enthalpy) const {
+    return RelHumFromTempEnthalpy(TempFromSpecHumEnthalpy(SpecHum, Enthalpy), Enthalpy);
+}
+
+// At constant enthalpy the relative humidity rises as the temperature falls.
+// Walk down from 150 °C in steps of 10 K until a point comes out too cold
+// (too humid), then bisect: a too-cold point halves the step and moves up by
+// it, a too-warm point moves down by the step, back to the last too-cold one.
+// The tolerance is 1e-7 percentage points. The walk ends with a failure when
+// it leaves the table, and when the step no longer moves the temperature:
+// that search would never end (no solution below 160 °C).
+double TMollierCalculate::TempFromRelHumEnthalpy(double RelHum, double Enthalpy, int* Steps) const {
+    const double Phi = RelHum / 100;
+    const double P = Pressure;
+    double T = 150.0;
+    double Step = 10.0;
+    int Count = 0;
+    // A too-warm point leads back to the last too-cold one; when it lands on
+    // exactly the same temperature its result is known already.
+    double ColdT = NAN;
+    double ColdPhi = 0;
+    for (;;) {
+        ++Count;
+        double PhiC;
+        if (T == ColdT) {
+            PhiC = ColdPhi;
+        } else {
+            const double Ps = SatPressure(T);
+            const double X = Div(Enthalpy - cpa * T, cpv * T + r0);
+            PhiC = Div(Div(X * P, Ps), X + Epsilon);
+            if (!std::isfinite(PhiC)) {
+                Fail("no solution for " + FloatToStr(RelHum) + " % and " + FloatToStr(Enthalpy) + " kJ/kg");
+            }
+        }
+        if (std::fabs(PhiC - Phi) * 100 <= 1e-7) {
+            break;
+        }
+        double Next;
+        if (PhiC < Phi) {
+            Next = T - Step;
+        } else {
+            ColdT = T;
+            ColdPhi = PhiC;
+            Step = Step / 2;
+            Next = T + Step;
+        }
+        if (Next == T) {
+            Fail("no solution below 160 °C for " + FloatToStr(RelHum) + " % and " + FloatToStr(Enthalpy) +
+                 " kJ/kg");
+        }
+        T = Next;
+    }
+    if (Steps != nullptr) {
+        *Steps = Count;
+    }
+    return T;
+}
+
+double TMollierCalculate::SpecHumFromRelHumEnthalpy(double RelHum, double Enthalpy) const {
+    return SpecHumFromTempEnthalpy(TempFromRelHumEnthalpy(RelHum, Enthalpy), Enthalpy);
+}
+
+double TMollierCalculate::Power(double Flow, double Density, double Enthalpy1, double Enthalpy2) {
+    return Flow * Density * (Enthalpy2 - Enthalpy1);
+}
+
+double TMollierCalculate::SensiblePower(double Flow, double Density, double Temp1, double Temp2,
+                                        double SpecHum1, double SpecHum2) {
+    return Flow * Density * (cpa * (Temp2 - Temp1) + cpv * (SpecHum2 * Temp2 - SpecHum1 * Temp1));
+}
+
+bool TMollierCalculate::IsCompletePair(int CodeA, int CodeB) {
+    return CodeA != CodeB && CodeA >= PROP_TEMP && CodeA <= PROP_ENTHALPY && CodeB >= PROP_TEMP &&
+           CodeB <= PROP_ENTHALPY;
+}
+
+bool TMollierCalculate::SolveFromPair(int CodeA, int CodeB, TMoistAirState& S) const {
+    if (!IsCompletePair(CodeA, CodeB)) {
+        return false;
+    }
+    const int Lo = CodeA < CodeB ? CodeA : CodeB;
+    const int Hi = CodeA < CodeB ? CodeB : CodeA;
+    // Both free values come from the prescribed pair, never one from the
+    // other; results are stored only when both succeed.
+    double First = 0;
+    double Second = 0;
+    switch (Lo * 10 + Hi) {
+    case 12:
+        First = RelHumFromTempSpecHum(S.Temp, S.SpecHum);
+        Second = Enthalpy(S.Temp, S.SpecHum);
+        S.RelHum = First;
+        S.Enthalpy = Second;
+        break;
+    case 13:
+        First = SpecHumFromTempRelHum(S.Temp, S.RelHum);
+        Second = EnthalpyFromTempRelHum(S.Temp, S.RelHum);
+        S.SpecHum = First;
+        S.Enthalpy = Second;
+        break;
+    case 14:
+        First = SpecHumFromTempEnthalpy(S.Temp, S.Enthalpy);
+        Second = RelHumFromTempEnthalpy(S.Temp, S.Enthalpy);
+        S.SpecHum = First;
+        S.RelHum = Second;
+        break;
+    case 23:
+        First = TempFromSpecHumRelHum(S.SpecHum, S.RelHum);
+        Second = EnthalpyFromSpecHumRelHum(S.SpecHum, S.RelHum);
+        S.Temp = First;
+        S.Enthalpy = Second;
+        break;
+    case 24:
+        First = TempFromSpecHumEnthalpy(S.SpecHum, S.Enthalpy);
+        Second = RelHumFromSpecHumEnthalpy(S.SpecHum, S.Enthalpy);
+        S.Temp = First;
+        S.RelHum = Second;
+        break;
+    default: // 34
+        First = TempFromRelHumEnthalpy(S.RelHum, S.Enthalpy);
+        Second = SpecHumFromRelHumEnthalpy(S.RelHum, S.Enthalpy);
+        S.Temp = First;
+        S.SpecHum = Second;
+        break;
+    }
+    return true;
+}
+
+} // namespace psykrona

@@ -1,0 +1,276 @@
+#include "engine/NumberText.h"
+
+#include "engine/Errors.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace psykrona {
+
+namespace {
+
+std::atomic<char> GSeparator{LocaleDecimalSeparator()};
+
+// A finite, non-zero value as 15 significant decimal digits d0.d1...d14
+// times 10^Exponent, correctly rounded from the binary value.
+struct TDecimal {
+    bool Negative = false;
+    std::string Digits; // always 15 digits
+    int Exponent = 0;
+};
+
+TDecimal ToDecimal15(double Value) {
+    char Buf[40];
+    std::snprintf(Buf, sizeof Buf, "%.14e", Value);
+    TDecimal D;
+    const char* P = Buf;
+    if (*P == '-') {
+        D.Negative = true;
+        ++P;
+    }
+    for (; *P && *P != 'e'; ++P) {
+        if (*P != '.') {
+            D.Digits.push_back(*P);
+        }
+    }
+    D.Exponent = std::atoi(P + 1);
+    return D;
+}
+
+std::string NonFinite(double Value) {
+    if (std::isnan(Value)) {
+        return "NAN";
+    }
+    return Value > 0 ? "INF" : "-INF";
+}
+
+[[noreturn]] void ThrowConvert(std::string_view Text) {
+    throw EConvertError("'" + std::string(Text) + "' is not a valid floating point value");
+}
+
+bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+} // namespace
+
+char DecimalSeparator() { return GSeparator.load(std::memory_order_relaxed); }
+
+void SetDecimalSeparator(char Separator) { GSeparator.store(Separator, std::memory_order_relaxed); }
+
+char LocaleDecimalSeparator() {
+    const char* Name = nullptr;
+    for (const char* Var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        const char* V = std::getenv(Var);
+        if (V != nullptr && *V != '\0') {
+            Name = V;
+            break;
+        }
+    }
+    if (Name == nullptr) {
+        return '.';
+    }
+    // Query the named locale without touching the process's own C locale,
+    // which the XML parser and the number conversions rely on.
+    locale_t Loc = newlocale(LC_NUMERIC_MASK, Name, static_cast<locale_t>(nullptr));
+    if (Loc == static_cast<locale_t>(nullptr)) {
+        return '.';
+    }
+    const char* Radix = nl_langinfo_l(RADIXCHAR, Loc);
+    char Result = '.';
+    if (Radix != nullptr && std::strlen(Radix) == 1) {
+        Result = Radix[0];
+    }
+    freelocale(Loc);
+    return Result;
+}
+
+std::string FloatToStr(double Value) {
+    if (!std::isfinite(Value)) {
+        return NonFinite(Value);
+    }
+    if (Value == 0) {
+        return "0";
+    }
+    TDecimal D = ToDecimal15(Value);
+    while (D.Digits.size() > 1 && D.Digits.back() == '0') {
+        D.Digits.pop_back();
+    }
+    const char Sep = DecimalSeparator();
+    std::string Out = D.Negative ? "-" : "";
+    if (D.Exponent < -4 || D.Exponent >= 15) {
+        Out += D.Digits[0];
+        if (D.Digits.size() > 1) {
+            Out += Sep;
+            Out.append(D.Digits, 1);
+        }
+        Out += 'E';
+        Out += std::to_string(D.Exponent);
+        return Out;
+    }
+    if (D.Exponent < 0) {
+        Out += '0';
+        Out += Sep;
+        Out.append(static_cast<size_t>(-D.Exponent - 1), '0');
+        Out += D.Digits;
+        return Out;
+    }
+    const size_t IntDigits = static_cast<size_t>(D.Exponent) + 1;
+    if (D.Digits.size() <= IntDigits) {
+        Out += D.Digits;
+        Out.append(IntDigits - D.Digits.size(), '0');
+    } else {
+        Out.append(D.Digits, 0, IntDigits);
+        Out += Sep;
+        Out.append(D.Digits, IntDigits);
+    }
+    return Out;
+}
+
+std::string FormatFixed(double Value, int Decimals) {
+    if (!std::isfinite(Value)) {
+        return NonFinite(Value);
+    }
+    // Digits of the result as an integer count of 10^-Decimals units.
+    std::string Units;
+    bool Negative = false;
+    if (Value != 0) {
+        TDecimal D = ToDecimal15(Value);
+        Negative = D.Negative;
+        const int Keep = D.Exponent + 1 + Decimals; // digits at or above 10^-Decimals
+        if (Keep >= static_cast<int>(D.Digits.size())) {
+            Units = D.Digits + std::string(static_cast<size_t>(Keep) - D.Digits.size(), '0');
+        } else if (Keep >= 0) {
+            Units = D.Digits.substr(0, static_cast<size_t>(Keep));
+            if (D.Digits[static_cast<size_t>(Keep)] >= '5') {
+                // Half away from zero: add one unit with carry.
+                int I = static_cast<int>(Units.size()) - 1;
+                while (I >= 0 && Units[static_cast<size_t>(I)] == '9') {
+                    Units[static_cast<size_t>(I)] = '0';
+                    --I;
+                }
+                if (I >= 0) {
+                    ++Units[static_cast<size_t>(I)];
+                } else {
+                    Units.insert(Units.begin(), '1');
+                }
+            }
+        }
+    }
+    if (Units.find_first_not_of('0') == std::string::npos) {
+        Units.clear();
+        Negative = false;
+    }
+    const size_t Need = static_cast<size_t>(Decimals) + 1;
+    if (Units.size() < Need) {
+        Units.insert(0, Need - Units.size(), '0');
+    }
+    std::string Out = Negative ? "-" : "";
+    Out.append(Units, 0, Units.size() - static_cast<size_t>(Decimals));
+    if (Decimals > 0) {
+        Out += DecimalSeparator();
+        Out.append(Units, Units.size() - static_cast<size_t>(Decimals));
+    }
+    return Out;
+}
+
+double StrToFloat(std::string_view Text) { return StrToFloat(Text, DecimalSeparator()); }
+
+namespace {
+
+// Checks [+-]digits[SEP digits][(e|E)[+-]digits] with at least one mantissa
+// digit, and returns it rewritten with "." for from_chars.
+bool Normalise(std::string_view S, bool AnySeparator, char Separator, std::string& Out) {
+    size_t I = 0;
+    const size_t N = S.size();
+    if (I < N && (S[I] == '+' || S[I] == '-')) {
+        if (S[I] == '-') {
+            Out += '-';
+        }
+        ++I;
+    }
+    size_t MantissaDigits = 0;
+    while (I < N && S[I] >= '0' && S[I] <= '9') {
+        Out += S[I++];
+        ++MantissaDigits;
+    }
+    if (I < N && (AnySeparator ? (S[I] == '.' || S[I] == ',') : S[I] == Separator)) {
+        Out += '.';
+        ++I;
+        while (I < N && S[I] >= '0' && S[I] <= '9') {
+            Out += S[I++];
+            ++MantissaDigits;
+        }
+    }
+    if (MantissaDigits == 0) {
+        return false;
+    }
+    if (I < N && (S[I] == 'e' || S[I] == 'E')) {
+        Out += 'e';
+        ++I;
+        if (I < N && (S[I] == '+' || S[I] == '-')) {
+            Out += S[I++];
+        }
+        size_t ExpDigits = 0;
+        while (I < N && S[I] >= '0' && S[I] <= '9') {
+            Out += S[I++];
+            ++ExpDigits;
+        }
+        if (ExpDigits == 0) {
+            return false;
+        }
+    }
+    return I == N;
+}
+
+double Parse(std::string_view Text, bool AnySeparator, char Separator) {
+    std::string_view S = Text;
+    while (!S.empty() && IsBlank(S.front())) {
+        S.remove_prefix(1);
+    }
+    while (!S.empty() && IsBlank(S.back())) {
+        S.remove_suffix(1);
+    }
+    std::string Norm;
+    if (S.empty() || S.size() > 4096 || !Normalise(S, AnySeparator, Separator, Norm)) {
+        ThrowConvert(Text);
+    }
+    double Result = 0;
+    auto [End, Ec] = std::from_chars(Norm.data(), Norm.data() + Norm.size(), Result);
+    if (Ec != std::errc() || End != Norm.data() + Norm.size()) {
+        ThrowConvert(Text);
+    }
+    return Result;
+}
+
+} // namespace
+
+double StrToFloat(std::string_view Text, char Separator) { return Parse(Text, false, Separator); }
+
+double StrToFloatAnySeparator(std::string_view Text) { return Parse(Text, true, '.'); }
+
+std::int64_t Round(double Value) {
+    // [-2^63, 2^63) converts; NaN fails both comparisons.
+    if (!(Value >= -9223372036854775808.0 && Value < 9223372036854775808.0)) {
+        throw ECalculationError("Invalid floating point operation: " + FloatToStr(Value) +
+                                " has no integer value");
+    }
+    return static_cast<std::int64_t>(std::nearbyint(Value));
+}
+
+std::string ShortestText(double Value) {
+    if (!std::isfinite(Value)) {
+        return NonFinite(Value);
+    }
+    char Buf[40];
+    auto [End, Ec] = std::to_chars(Buf, Buf + sizeof Buf, Value);
+    (void)Ec;
+    return std::string(Buf, End);
+}
+
+} // namespace psykrona
