@@ -166,58 +166,190 @@ double TMollierCalculate::RelHumFromSpecHumEnthalpy(double SpecHum, double Entha
     return RelHumFromTempEnthalpy(TempFromSpecHumEnthalpy(SpecHum, Enthalpy), Enthalpy);
 }
 
+// The relative humidity that temperature T gives at enthalpy H and the
+// calculator's pressure, as a fraction: x = (h - cpa T) / (cpv T + r0),
+// phi = x P / ps / (x + eps).
+double TMollierCalculate::SearchPhi(double T, double H) const {
+    const double Ps = SatPressure(T);
+    const double X = Div(H - cpa * T, cpv * T + r0);
+    return Div(Div(X * Pressure, Ps), X + Epsilon);
+}
+
 // At constant enthalpy the relative humidity rises as the temperature falls.
-// Walk down from 150 °C in steps of 10 K until a point comes out too cold
-// (too humid), then bisect: a too-cold point halves the step and moves up by
-// it, a too-warm point moves down by the step, back to the last too-cold one.
-// The tolerance is 1e-7 percentage points. The walk ends with a failure when
-// it leaves the table, and when the step no longer moves the temperature:
+// The search walks down from 150 °C in steps of 10 K until a point comes out
+// too cold (too humid), then bisects: a too-cold point halves the step and
+// moves up by it, a too-warm point moves down by the step, back to the last
+// too-cold one. The tolerance is 1e-7 percentage points. It fails when the
+// walk leaves the table, and when the step no longer moves the temperature:
 // that search would never end (no solution below 160 °C).
+//
+// Every result is exactly that search's. Two shortcuts keep it fast without
+// changing a bit of it: where the relative humidity is known to fall
+// steadily with the temperature, the walk's first too-cold grid point is
+// found by bisecting the grid; and the bisection skips the evaluation of
+// points that lie provably outside the tolerance band, whose outcome is then
+// known from their side of the root.
 double TMollierCalculate::TempFromRelHumEnthalpy(double RelHum, double Enthalpy, int* Steps) const {
     const double Phi = RelHum / 100;
-    const double P = Pressure;
-    double T = 150.0;
-    double Step = 10.0;
-    int Count = 0;
-    // A too-warm point leads back to the last too-cold one; when it lands on
-    // exactly the same temperature its result is known already.
-    double ColdT = NAN;
-    double ColdPhi = 0;
-    for (;;) {
-        ++Count;
-        double PhiC;
-        if (T == ColdT) {
-            PhiC = ColdPhi;
+    TSearch S;
+    S.Phi = Phi;
+    S.H = Enthalpy;
+    // x falls with T for h > -r0 cpa / cpv (about -1381 kJ/kg), and phi
+    // then falls too wherever it is positive; a negative phi never reaches
+    // a target above the tolerance.
+    const bool Monotone = Phi > 1e-8 && std::isfinite(Phi) && Enthalpy > -1300 && std::isfinite(Enthalpy) &&
+                          Pressure > 0 && std::isfinite(Pressure);
+    if (!Monotone) {
+        return Finish(S, Steps);
+    }
+    auto Walks = [&](double PhiC) { return PhiC < Phi && !(std::fabs(PhiC - Phi) * 100 <= 1e-7); };
+    // Grid points 150 - 10 k for k = 0 .. 20 lie inside the table; the first
+    // one where the walk stops is found by bisection over k.
+    int Lo = 0;
+    int Hi = 21;
+    double PhiLoPrev = NAN; // at Lo - 1
+    double PhiHi = NAN;     // at Hi
+    while (Lo < Hi) {
+        const int Mid = (Lo + Hi) / 2;
+        const double V = Checked(SearchPhi(150.0 - 10.0 * Mid, Enthalpy));
+        if (Walks(V)) {
+            Lo = Mid + 1;
+            PhiLoPrev = V;
         } else {
-            const double Ps = SatPressure(T);
-            const double X = Div(Enthalpy - cpa * T, cpv * T + r0);
-            PhiC = Div(Div(X * P, Ps), X + Epsilon);
-            if (!std::isfinite(PhiC)) {
-                Fail("no solution for " + FloatToStr(RelHum) + " % and " + FloatToStr(Enthalpy) + " kJ/kg");
-            }
+            Hi = Mid;
+            PhiHi = V;
         }
-        if (std::fabs(PhiC - Phi) * 100 <= 1e-7) {
+    }
+    if (Lo == 21) {
+        // The walk goes on to -60 °C, where the saturation pressure is zero.
+        SearchPhi(-60.0, Enthalpy);
+    }
+    const double Tc = 150.0 - 10.0 * Lo;
+    S.Count = Lo + 1;
+    if (std::fabs(PhiHi - Phi) * 100 <= 1e-7) {
+        if (Steps != nullptr) {
+            *Steps = S.Count;
+        }
+        return Tc;
+    }
+    // Too cold at Tc: the bisection starts from there.
+    S.ColdT = Tc;
+    S.ColdPhi = PhiHi;
+    S.Step = 5.0;
+    S.T = Tc + 5.0;
+    if (Lo > 0) {
+        Certify(S, Tc, PhiHi, Tc + 10.0, PhiLoPrev);
+    }
+    return Finish(S, Steps);
+}
+
+// Finds an interval (L, U) around the root such that every temperature at
+// or below L is too cold and every one at or above U is too warm, beyond the
+// tolerance and beyond any rounding of the evaluation. The root is located by
+// a safeguarded Newton iteration; both ends are then checked by evaluation.
+// When the check fails the search simply evaluates every point.
+void TMollierCalculate::Certify(TSearch& S, double A, double PhiA, double B, double PhiB) const {
+    constexpr double Tol = 1e-9;    // the tolerance as a fraction
+    constexpr double Margin = 1e-12; // far above the evaluation's rounding
+    double Fa = PhiA - S.Phi;
+    double Fb = PhiB - S.Phi;
+    if (!(Fa > 0 && Fb < 0)) {
+        return;
+    }
+    double T = A + (B - A) * Fa / (Fa - Fb);
+    double Slope = 0;
+    double Delta = B - A;
+    for (int I = 0; I < 30; ++I) {
+        const int Row = TempRow(T);
+        const auto& R0 = SatTable.Rows[Row];
+        const auto& R1 = SatTable.Rows[Row + 1];
+        const double PsSlope = (R1.Pressure - R0.Pressure) / (R1.Temp - R0.Temp);
+        const double Ps = Interpolate(R0.Temp, R1.Temp, T, R0.Pressure, R1.Pressure);
+        const double Den = cpv * T + r0;
+        const double X = (S.H - cpa * T) / Den;
+        const double G = X / (X + Epsilon);
+        const double F = Pressure * G / Ps - S.Phi;
+        const double DX = -(cpa * r0 + cpv * S.H) / (Den * Den);
+        const double DG = Epsilon / ((X + Epsilon) * (X + Epsilon)) * DX;
+        Slope = Pressure * (DG * Ps - G * PsSlope) / (Ps * Ps);
+        if (F > 0) {
+            A = T;
+        } else {
+            B = T;
+        }
+        double Next = Slope < 0 ? T - F / Slope : NAN;
+        if (!(Next > A && Next < B)) {
+            Next = A + (B - A) / 2;
+        }
+        Delta = std::fabs(Next - T);
+        T = Next;
+        if (Slope < 0 && Delta < 0.25 * Tol / -Slope) {
+            break;
+        }
+    }
+    if (!(Slope < 0) || !std::isfinite(T)) {
+        return;
+    }
+    const double Band = Tol / -Slope; // half width of the tolerance band in K
+    const double Pad = 2 * Band + 4 * Delta + 1e-12 * std::fabs(T);
+    const double L = T - Pad;
+    const double U = T + Pad;
+    if (!(L > S.ColdT && U < S.ColdT + 10.0)) {
+        return;
+    }
+    if (SearchPhi(L, S.H) > S.Phi + Tol + Margin && SearchPhi(U, S.H) < S.Phi - Tol - Margin) {
+        S.Low = L;
+        S.High = U;
+    }
+}
+
+// The search itself from the state S, with the outcome of points outside
+// (S.Low, S.High) taken as known.
+double TMollierCalculate::Finish(TSearch& S, int* Steps) const {
+    auto Stuck = [&S]() {
+        Fail("no solution below 160 °C for " + FloatToStr(S.Phi * 100) + " % and " + FloatToStr(S.H) + " kJ/kg");
+    };
+    for (;;) {
+        // Known outcomes. Cold and warm alternate at random here, so the
+        // step is written without branches on them.
+        while (S.T <= S.Low || S.T >= S.High) {
+            ++S.Count;
+            const bool Cold = S.T <= S.Low;
+            const double Half = S.Step / 2;
+            const double Next = Cold ? S.T + Half : S.T - S.Step;
+            S.Step = Cold ? Half : S.Step;
+            if (Next == S.T) {
+                Stuck();
+            }
+            S.T = Next;
+        }
+        ++S.Count;
+        const double T = S.T;
+        const double PhiC = T == S.ColdT ? S.ColdPhi : SearchPhi(T, S.H);
+        if (!std::isfinite(PhiC)) {
+            Fail("no solution for " + FloatToStr(S.Phi * 100) + " % and " + FloatToStr(S.H) + " kJ/kg");
+        }
+        if (std::fabs(PhiC - S.Phi) * 100 <= 1e-7) {
             break;
         }
         double Next;
-        if (PhiC < Phi) {
-            Next = T - Step;
+        if (PhiC < S.Phi) {
+            Next = T - S.Step;
         } else {
-            ColdT = T;
-            ColdPhi = PhiC;
-            Step = Step / 2;
-            Next = T + Step;
+            S.ColdT = T;
+            S.ColdPhi = PhiC;
+            S.Step = S.Step / 2;
+            Next = T + S.Step;
         }
         if (Next == T) {
-            Fail("no solution below 160 °C for " + FloatToStr(RelHum) + " % and " + FloatToStr(Enthalpy) +
-                 " kJ/kg");
+            Stuck();
         }
-        T = Next;
+        S.T = Next;
     }
     if (Steps != nullptr) {
-        *Steps = Count;
+        *Steps = S.Count;
     }
-    return T;
+    return S.T;
 }
 
 double TMollierCalculate::SpecHumFromRelHumEnthalpy(double RelHum, double Enthalpy) const {

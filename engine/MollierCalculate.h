@@ -3,6 +3,7 @@
 #include "engine/PressureMatrix.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -83,6 +84,22 @@ public:
     bool SolveFromPair(int CodeA, int CodeB, TMoistAirState& State) const;
 
 private:
+    // State of the relative-humidity-and-enthalpy search.
+    struct TSearch {
+        double Phi = 0; // target, as a fraction
+        double H = 0;
+        double T = 150.0;
+        double Step = 10.0;
+        int Count = 0;
+        double ColdT = NAN; // the last too-cold point and its result
+        double ColdPhi = 0;
+        double Low = -INFINITY; // outcomes known at or below / at or above
+        double High = INFINITY;
+    };
+    double SearchPhi(double T, double H) const;
+    void Certify(TSearch& S, double A, double PhiA, double B, double PhiB) const;
+    double Finish(TSearch& S, int* Steps) const;
+
     // Row lookups: the lower row of the bracketing pair. Rather than scan
     // from the first row, a bucket index lands on or just below the row.
     int TempRow(double Temp) const;

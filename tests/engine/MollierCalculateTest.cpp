@@ -89,6 +89,36 @@ TEST_F(MollierCalculateTest, SearchGivesExactlyTheDescribedResult) {
     }
 }
 
+TEST_F(MollierCalculateTest, SearchAgreesWithTheDescribedOneOverTheWholeTable) {
+    // Any target and enthalpy, solvable or not, including roots next to the
+    // table's rows where the curve bends.
+    std::mt19937_64 Rng(11);
+    std::uniform_real_distribution<double> Rh(0, 110);
+    std::uniform_real_distribution<double> H(-80, 900);
+    std::uniform_int_distribution<int> Row(1, 250);
+    int Solved = 0;
+    for (int I = 0; I < 20000; ++I) {
+        double Phi = Rh(Rng);
+        double Enthalpy = H(Rng);
+        if (I % 4 == 0) {
+            // A state whose temperature sits exactly on a table row.
+            const double T = Calc.SatTable.Rows[Row(Rng)].Temp;
+            Phi = Rh(Rng) * 0.9 + 1;
+            Enthalpy = Calc.Enthalpy(T, Calc.SpecHumFromTempRelHum(T, Phi));
+        }
+        bool Ok = false;
+        const double Expected = ReferenceSearch(Calc, Phi, Enthalpy, Ok);
+        int Steps = 0;
+        if (Ok) {
+            ++Solved;
+            EXPECT_EQ(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy, &Steps), Expected) << Phi << " " << Enthalpy;
+        } else {
+            EXPECT_THROW(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy), ECalculationError) << Phi << " " << Enthalpy;
+        }
+    }
+    EXPECT_GT(Solved, 5000);
+}
+
 TEST_F(MollierCalculateTest, SearchWithoutSolutionEndsWithAFailure) {
     // Colder than the table: the walk down reaches -60 °C where the pressure is 0.
     EXPECT_THROW(Calc.TempFromRelHumEnthalpy(100, -100), ECalculationError);
