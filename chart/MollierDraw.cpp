@@ -1,0 +1,546 @@
+#include "chart/MollierDraw.h"
+
+#include "engine/Errors.h"
+#include "engine/NumberText.h"
+#include "localisation/Translator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace psykrona {
+
+namespace {
+
+// Sizes are nominal at this chart width and scale with it.
+constexpr double KReferenceWidth = 4672;
+constexpr int KRelHumSteps = 150;
+const char* const KFace = "Arial";
+
+int RoundInt(double Value) {
+    return static_cast<int>(Round(Value));
+}
+
+double Deg(double Radians) {
+    return Radians * 180 / std::numbers::pi;
+}
+double Rad(double Degrees) {
+    return Degrees * std::numbers::pi / 180;
+}
+
+// The larger of a floor and the nominal size scaled by F.
+int Scaled(int Nominal, int Floor, double F) {
+    return std::max(Floor, RoundInt(Nominal * F));
+}
+
+} // namespace
+
+TMollierDraw::TMollierDraw()
+    : Calculator(TMollierCalculate::GetInstance()), FOwnOptions(std::make_unique<TMollierOptions>()) {
+    Options = FOwnOptions.get();
+}
+
+void TMollierDraw::SetCanvas(TCanvas* Canvas, int ChartLeft, int ChartTop, int ChartWidth, int ChartHeight) {
+    FCanvas = Canvas;
+    FChartLeft = ChartLeft;
+    FChartTop = ChartTop;
+    FChartWidth = ChartWidth;
+    FChartHeight = ChartHeight;
+    if (FCanvas != nullptr) {
+        FCanvas->SetPenColor(clBlack);
+        FCanvas->SetPenWidth(2);
+    }
+}
+
+void TMollierDraw::DrawDiagram(bool DirectFonts) {
+    FDirectFonts = DirectFonts;
+    BuildAxisTitles();
+    if (Document == nullptr || FCanvas == nullptr || Options == nullptr) {
+        return;
+    }
+    // Only extremes fail here: a chart a few dozen pixels small or a
+    // pressure that puts a dew point beyond the saturation table. The chart
+    // then stops where it failed; the caller's window or page goes on.
+    try {
+        Calculator.Pressure = Document->Pressure;
+        ReadLimits();
+        ComputeLayout();
+        FCanvas->SetPenColor(clRed);
+        if (!IsDrawable()) {
+            return;
+        }
+        DrawIsotherms();
+        DrawSpecHumLines();
+        DrawEnthalpyLines();
+        if (ShowRelHumCurves) {
+            DrawRelHumCurves();
+        }
+        DrawFrame();
+        if (Document->PointCount() > 0) {
+            DrawProcessLines();
+            DrawPointLabels();
+        }
+    } catch (const ECalculationError&) {
+    }
+}
+
+TPoint TMollierDraw::StateToPixel(double Temp, double SpecHum) const {
+    return {RoundInt(SpecHum * FScaleX + FOriginX), RoundInt(FOriginY - Temp * FScaleY)};
+}
+
+TMoistAirState TMollierDraw::PixelToState(int X, int Y) const {
+    TMoistAirState S;
+    S.Temp = FScaleY == 0 ? 0 : (FOriginY - Y) / FScaleY;
+    S.SpecHum = FScaleX == 0 ? 0 : (X - FOriginX) / FScaleX;
+    S.RelHum = Calculator.RelHumFromTempSpecHum(S.Temp, S.SpecHum);
+    S.Enthalpy = Calculator.Enthalpy(S.Temp, S.SpecHum);
+    return S;
+}
+
+void TMollierDraw::BuildAxisTitles() {
+    FTitleTemp = TTranslator::GetText("CHART", "TXT_TEMP_DRY_BULB") + ", T, (°C)";
+    FTitleSpecHum = TTranslator::GetText("CHART", "TXT_SPEC_HUM") + ", x, (kg/kg)";
+    FTitleEnthalpy = TTranslator::GetText("CHART", "TXT_ENTHALPY") + ", i, (kJ/kg)";
+}
+
+void TMollierDraw::ReadLimits() {
+    FMinTemp = Options->MinTemp();
+    FMaxTemp = Options->MaxTemp();
+    FMinSpecHum = Options->MinSpecHum();
+    FMaxSpecHum = Options->MaxSpecHum();
+    AdjustLimits();
+}
+
+// The top right corner is kept out of the fog region and the bottom left
+// corner is raised to the dew point of the lowest humidity ratio, so both lie
+// on or inside the saturation curve.
+void TMollierDraw::AdjustLimits() {
+    if (Calculator.RelHumFromTempSpecHum(FMaxTemp, FMaxSpecHum) > 100) {
+        FMaxSpecHum = Calculator.SpecHumFromTempRelHum(FMaxTemp, 100);
+    }
+    const double DewPoint = Calculator.TempFromSpecHumRelHum(FMinSpecHum, 100);
+    if (DewPoint > FMinTemp) {
+        FMinTemp = DewPoint;
+    }
+}
+
+void TMollierDraw::ComputeLayout() {
+    const int W = FChartWidth;
+    const int H = FChartHeight;
+    const double F = W / KReferenceWidth;
+    FPenThick = Scaled(6, 2, F);
+    FPenThin = Scaled(2, 1, F);
+    FPenProcess = Scaled(14, 2, F);
+    FFontLabel = Scaled(85, 14, F);
+    FFontAxis = Scaled(85, 14, F);
+    FFontRelHum = Scaled(68, 11, F);
+    FMarkerSize = Scaled(50, 9, F);
+    FMarginX = W / 8;
+    FMarginY = H / 10;
+    const double SpecHumSpan = FMaxSpecHum - FMinSpecHum;
+    const double TempSpan = FMaxTemp - FMinTemp;
+    // The humidity scale spans 6.4 margins, leaving 0.6 of a margin on the
+    // right; the origin is placed over W - 2 margins all the same, so with a
+    // lowest humidity ratio above 0 the left edge lies right of the margin.
+    // An empty range leaves a zero scale, which the drawable test refuses.
+    FScaleX = SpecHumSpan == 0 ? 0 : FMarginX * 6.4 / SpecHumSpan;
+    FScaleY = TempSpan == 0 ? 0 : (8.0 * FMarginY) / TempSpan;
+    FOriginX =
+        SpecHumSpan == 0 ? 0 : RoundInt((0 - FMinSpecHum) / SpecHumSpan * (W - 2 * FMarginX) + FMarginX);
+    FOriginY = TempSpan == 0 ? 0 : RoundInt(FMaxTemp / TempSpan * (H - 2 * FMarginY) + FMarginY);
+}
+
+bool TMollierDraw::IsDrawable() const {
+    return Document != nullptr && FCanvas != nullptr && FChartTop >= 0 && FChartLeft >= 0 &&
+           FChartWidth >= 0 && FChartHeight >= 0 && FMarginY >= 0 && FMarginX >= 0 && FScaleX > 0 &&
+           FScaleY > 0 && FMaxTemp > FMinTemp && FMaxSpecHum > FMinSpecHum && FPenThick != 0 &&
+           FPenThin != 0 && FPenProcess != 0 && FFontLabel != 0 && FFontRelHum != 0 && FFontAxis != 0 &&
+           FMarkerSize != 0;
+}
+
+// Our font description carries every attribute and the text colour is not
+// part of it, so a font copied from the canvas's and one made from scratch
+// for a printer are the same description: both modes set it alike.
+void TMollierDraw::SetChartFont(int Height, int Angle, int Weight) {
+    if (Height < 25 && Angle == 90) {
+        --Height;
+    }
+    FCanvas->SetFont({KFace, Height, Angle, Weight});
+}
+
+void TMollierDraw::Line(TPoint From, TPoint To) {
+    FCanvas->MoveTo(From.X, From.Y);
+    FCanvas->LineTo(To.X, To.Y);
+}
+
+void TMollierDraw::DrawIsotherms() {
+    FCanvas->SetFillColor(clWhite);
+    FCanvas->SetPenWidth(FPenThick);
+    FCanvas->SetPenColor(clRed);
+    SetChartFont(FFontLabel, 0, 400);
+    DrawIsothermFamily(TempStep, true);
+    FCanvas->SetPenWidth(FPenThin);
+    DrawIsothermFamily(TempStepMinor, false);
+
+    // Reads upwards, centred on the left edge, left of the labels.
+    SetChartFont(FFontAxis, 90, 400);
+    const TPoint Top = StateToPixel(FMaxTemp, FMinSpecHum);
+    const TPoint Bottom = StateToPixel(FMinTemp, FMinSpecHum);
+    const int W = FCanvas->TextWidth(FTitleTemp);
+    const int X = Top.X - RoundInt(FCanvas->TextWidth("70") * 2.3) - FCanvas->TextHeight("A");
+    const int Y = (Top.Y + Bottom.Y) / 2 + W / 2;
+    FCanvas->TextOut(X, Y, FTitleTemp);
+}
+
+// Isotherms at the multiples of Step from the top down, each from the left
+// edge to the saturation curve or to the right edge, whichever comes first.
+void TMollierDraw::DrawIsothermFamily(int Step, bool Labelled) {
+    const int Count = RoundInt(FMaxTemp - FMinTemp) / Step + 2;
+    const int Top = (RoundInt(FMaxTemp) / Step) * Step;
+    for (int K = 1; K <= Count; ++K) {
+        const int T = Top - (K - 1) * Step;
+        if (T < FMinTemp) {
+            continue;
+        }
+        const double Saturated = std::min(Calculator.SpecHumFromTempRelHum(T, 100), FMaxSpecHum);
+        if (Saturated < FMinSpecHum || T > FMaxTemp) {
+            continue;
+        }
+        const TPoint P = StateToPixel(T, FMinSpecHum);
+        if (Labelled) {
+            // Ends 1.4 digit widths left of the edge, about centred on the line.
+            const std::string Label = std::to_string(T);
+            const int X = P.X - RoundInt(FCanvas->TextWidth("0") * 1.4) - FCanvas->TextWidth(Label);
+            const int Y = P.Y - RoundInt(FCanvas->TextHeight(Label) / 2.5);
+            FCanvas->TextOut(X, Y, Label);
+        }
+        Line(P, StateToPixel(T, Saturated));
+    }
+}
+
+void TMollierDraw::DrawSpecHumLines() {
+    FCanvas->SetPenWidth(FPenThick);
+    FCanvas->SetPenColor(clRed);
+    DrawSpecHumFamily(SpecHumStep, true);
+    FCanvas->SetPenWidth(FPenThin);
+    DrawSpecHumFamily(SpecHumStepMinor, false);
+
+    // Centred above the labels of the top edge; the enthalpy labels keep
+    // this font.
+    SetChartFont(FFontAxis, 0, 400);
+    const TPoint Left = StateToPixel(FMaxTemp, FMinSpecHum);
+    const TPoint Right = StateToPixel(FMaxTemp, FMaxSpecHum);
+    const int W = FCanvas->TextWidth(FTitleSpecHum);
+    const int X = (Right.X + Left.X) / 2 - W / 2;
+    const int Y = Right.Y - RoundInt(FCanvas->TextWidth("70") * 1.9) - FCanvas->TextHeight("A");
+    FCanvas->TextOut(X, Y, FTitleSpecHum);
+}
+
+// Lines at the multiples of Step from the right down, each from the top edge
+// to the saturation curve or to the bottom edge.
+void TMollierDraw::DrawSpecHumFamily(double Step, bool Labelled) {
+    const int Count = RoundInt((FMaxSpecHum - FMinSpecHum) / Step + 3);
+    const double Right = std::trunc(FMaxSpecHum / Step) * Step;
+    for (int K = 1; K <= Count; ++K) {
+        const double X = Right - (K - 1) * Step;
+        if (X < FMinSpecHum) {
+            continue;
+        }
+        const double DewPoint = Calculator.TempFromSpecHumRelHum(X, 100);
+        const TPoint P = StateToPixel(FMaxTemp, X);
+        if (Labelled) {
+            SetChartFont(FFontLabel, 0, 400);
+            const std::string Label = FormatFixed(X, 3);
+            const int LX = P.X - FCanvas->TextWidth(Label) / 2;
+            const int LY = P.Y - RoundInt(FCanvas->TextHeight(Label) * 1.3);
+            FCanvas->TextOut(LX, LY, Label);
+        }
+        Line(P, StateToPixel(DewPoint < FMinTemp ? FMinTemp : DewPoint, X));
+    }
+}
+
+// Lines of constant enthalpy every TempStep kJ/kg, each from the left or the
+// top edge down to the saturation curve, or to the bottom or right edge where
+// the curve lies beyond them. Pen width and font stay as the humidity-ratio
+// lines left them.
+void TMollierDraw::DrawEnthalpyLines() {
+    FCanvas->SetPenColor(clRed);
+    const int H0 = (RoundInt(FMinTemp) / TempStep) * TempStep;
+    for (int H = H0;; H += TempStep) {
+        double X = FMinSpecHum;
+        double T = Calculator.TempFromSpecHumEnthalpy(FMinSpecHum, H);
+        if (T >= FMaxTemp) {
+            T = FMaxTemp;
+            X = Calculator.SpecHumFromTempEnthalpy(FMaxTemp, H);
+        }
+        if (X >= FMaxSpecHum) {
+            break; // this line and all further ones lie right of the chart
+        }
+        if (T < FMinTemp) {
+            continue;
+        }
+        const TPoint Start = StateToPixel(T, X);
+        FCanvas->MoveTo(Start.X, Start.Y);
+        const double SatTemp = Calculator.TempFromRelHumEnthalpy(100, H);
+        if (SatTemp < FMinTemp) {
+            T = FMinTemp;
+            X = Calculator.SpecHumFromTempRelHum(FMinTemp, Calculator.RelHumFromTempEnthalpy(FMinTemp, H));
+        } else {
+            T = SatTemp;
+            X = Calculator.SpecHumFromTempEnthalpy(SatTemp, H);
+        }
+        if (X >= FMaxSpecHum) {
+            X = FMaxSpecHum;
+            T = Calculator.TempFromSpecHumEnthalpy(FMaxSpecHum, H);
+        }
+        const TPoint End = StateToPixel(T, X);
+        FCanvas->LineTo(End.X, End.Y);
+        if (H % 10 == 0) {
+            // Just below and right of the end.
+            const int Offset = RoundInt(FCanvas->TextHeight("0") * 0.3);
+            FCanvas->TextOut(End.X + Offset, End.Y + Offset, std::to_string(H));
+        }
+    }
+    DrawEnthalpyTitle();
+}
+
+void TMollierDraw::DrawEnthalpyTitle() {
+    const double BottomSat = Calculator.SpecHumFromTempRelHum(FMinTemp, 100);
+    const double Span = FMaxSpecHum - FMinSpecHum;
+    if (BottomSat > FMinSpecHum + Span * 5 / 14) {
+        // The saturation curve meets the bottom edge well to the right: the
+        // title goes below that edge, ending a little left of the meeting
+        // point, but neither left of the chart nor past its middle.
+        SetChartFont(FFontAxis, 0, 400);
+        const int W = FCanvas->TextWidth(FTitleEnthalpy);
+        const TPoint B = StateToPixel(FMinTemp, BottomSat);
+        int X = RoundInt(BottomSat * FScaleX + FOriginX - 1.2 * W);
+        const double Left = (FMinSpecHum + 0.001) * FScaleX + FOriginX;
+        const double Mid = ((FMaxSpecHum + FMinSpecHum) / 2) * FScaleX + FOriginX;
+        if (X < Left) {
+            X = RoundInt(Left);
+        } else if (X + W / 2 >= Mid) {
+            X = RoundInt(Mid) - W / 2;
+        }
+        const int Y = B.Y + RoundInt(FCanvas->TextWidth("70") * 0.9) + FCanvas->TextHeight("A");
+        FCanvas->TextOut(X, Y, FTitleEnthalpy);
+        return;
+    }
+    // The saturation curve cuts the bottom left: the title stands on its fog
+    // side, about centred on the stretch between 5/14 and 9/14 of the range.
+    const double XA = FMinSpecHum + Span * 5 / 14;
+    const double XB = FMinSpecHum + Span * 9 / 14;
+    const TPoint A = StateToPixel(Calculator.TempFromSpecHumRelHum(XA, 100), XA);
+    const TPoint B = StateToPixel(Calculator.TempFromSpecHumRelHum(XB, 100), XB);
+    const double Angle =
+        A.X == B.X ? std::numbers::pi / 2 : std::atan(static_cast<double>(A.Y - B.Y) / (B.X - A.X));
+    SetChartFont(FFontAxis, 0, 400);
+    const int W = FCanvas->TextWidth(FTitleEnthalpy);
+    const int D = 2 * FCanvas->TextWidth("90");
+    const int X = RoundInt(std::sin(Angle) * D + (A.X + B.X) / 2.0 - std::cos(Angle) * W / 2);
+    const int Y = RoundInt(std::cos(Angle) * D + (A.Y + B.Y) / 2.0 + std::sin(Angle) * W / 2);
+    FCanvas->TextOut(X, Y, FTitleEnthalpy);
+}
+
+// Curves of 10 % to 100 % in equal temperature steps from the bottom to the
+// top of the chart; each enters at the left edge and ends at the right edge
+// or at the top, where it is labelled.
+void TMollierDraw::DrawRelHumCurves() {
+    FCanvas->SetPenWidth(FPenThin);
+    FCanvas->SetPenColor(clRed);
+    const double StepT = (FMaxTemp - FMinTemp) / KRelHumSteps;
+    for (int RelHum = 10; RelHum <= 100; RelHum += 10) {
+        double T = FMinTemp;
+        double X = Calculator.SpecHumFromTempRelHum(FMinTemp, RelHum);
+        bool AtRight = false;
+        bool Started = false;
+        bool Inside = false;
+        bool Labelled = false;
+        for (int I = 1; I <= KRelHumSteps; ++I) {
+            if (X >= FMinSpecHum) {
+                Inside = true;
+                // The first step inside starts exactly on the left edge.
+                if (!Started && T > FMinTemp) {
+                    X = FMinSpecHum;
+                    T = Calculator.TempFromSpecHumRelHum(FMinSpecHum, RelHum);
+                }
+                Started = true;
+            } else {
+                Inside = false;
+            }
+            const TPoint From = StateToPixel(T, X);
+            FCanvas->MoveTo(From.X, From.Y);
+            T = FMinTemp + I * StepT;
+            X = Calculator.SpecHumFromTempRelHum(T, RelHum);
+            if (AtRight) {
+                DrawRelHumLabel(true, T, RelHum);
+                Labelled = true;
+                break;
+            }
+            if (X >= FMaxSpecHum) {
+                AtRight = true;
+                X = FMaxSpecHum;
+                T = Calculator.TempFromSpecHumRelHum(FMaxSpecHum, RelHum);
+            }
+            if (Inside) {
+                const TPoint To = StateToPixel(T, X);
+                FCanvas->LineTo(To.X, To.Y);
+            }
+        }
+        if (Inside && !Labelled) {
+            DrawRelHumLabel(AtRight, T, RelHum);
+        }
+    }
+}
+
+// Writes RelHum / 100 along the end of its curve, on the curve's upper left
+// side, over a blanked stretch of the curve.
+void TMollierDraw::DrawRelHumLabel(bool AtRight, double Temp, double RelHum) {
+    // In a chart a few dozen pixels small the label's points can fall outside
+    // the saturation table; such a label is left out and the drawing goes on.
+    try {
+        FCanvas->SetFillStyle(TFillStyle::Solid);
+        SetChartFont(FFontRelHum, 0, 0);
+        const int Hd = FCanvas->TextHeight("0");
+        const int W = FCanvas->TextWidth("100");
+        double TA = 0;
+        double TB = 0;
+        double XA = 0;
+        double XB = 0;
+        auto FromTemp = [&] {
+            TA = Temp - 1.8 * W / FScaleY;
+            TB = Temp - 0.8 * W / FScaleY;
+            XA = Calculator.SpecHumFromTempRelHum(TA, RelHum);
+            XB = Calculator.SpecHumFromTempRelHum(TB, RelHum);
+        };
+        if (AtRight) {
+            XA = FMaxSpecHum - 1.5 * W / FScaleX;
+            XB = FMaxSpecHum - 0.5 * W / FScaleX;
+            TA = Calculator.TempFromSpecHumRelHum(XA, RelHum);
+            TB = Calculator.TempFromSpecHumRelHum(XB, RelHum);
+        } else {
+            FromTemp();
+        }
+        TPoint A = StateToPixel(TA, XA);
+        TPoint B = StateToPixel(TB, XB);
+        const TPoint Top = StateToPixel(FMaxTemp, XB);
+        if (B.Y < Top.Y + 1.5 * Hd) {
+            // Too close to the top edge for a label along the right edge.
+            FromTemp();
+            A = StateToPixel(TA, XA);
+            B = StateToPixel(TB, XB);
+        }
+        // The visual slope of the curve, counter-clockwise positive.
+        const double Alpha = A.X == B.X ? 90 : -Deg(std::atan(static_cast<double>(B.Y - A.Y) / (B.X - A.X)));
+        const int Angle = RoundInt(Alpha);
+        SetChartFont(FFontRelHum, Angle, 400);
+        const int X = RoundInt(A.X + std::cos(Rad(Alpha + 90)) * 1.25 * Hd) - FPenThin;
+        const int Y = RoundInt(A.Y - std::sin(Rad(Alpha + 90)) * 1.25 * Hd) - FPenThick;
+        if (X - Hd / 2 < FMarginX) {
+            return;
+        }
+        FCanvas->SetFillStyle(TFillStyle::Solid);
+        SetChartFont(FFontRelHum - 4, Angle, 400);
+        FCanvas->TextOut(X, Y + 1, "       ");
+        FCanvas->SetFillStyle(TFillStyle::Clear);
+        SetChartFont(FFontRelHum, Angle, 400);
+        FCanvas->TextOut(X, Y - 1, FormatFixed(RelHum / 100, 1));
+    } catch (const ECalculationError&) {
+    }
+}
+
+// Left and top edges, the bottom edge up to the saturation curve and the
+// right edge down to it; the 100 % curve closes the outline.
+void TMollierDraw::DrawFrame() {
+    FCanvas->SetPenWidth(FPenThick);
+    FCanvas->SetPenColor(clBlack);
+    Line(StateToPixel(FMaxTemp, FMinSpecHum), StateToPixel(FMinTemp, FMinSpecHum));
+    Line(StateToPixel(FMaxTemp, FMinSpecHum), StateToPixel(FMaxTemp, FMaxSpecHum));
+    const double BottomSat = std::min(Calculator.SpecHumFromTempRelHum(FMinTemp, 100), FMaxSpecHum);
+    if (BottomSat >= FMinSpecHum) {
+        Line(StateToPixel(FMinTemp, FMinSpecHum), StateToPixel(FMinTemp, BottomSat));
+    }
+    const double DewPoint = Calculator.TempFromSpecHumRelHum(FMaxSpecHum, 100);
+    Line(StateToPixel(FMaxTemp, FMaxSpecHum),
+         StateToPixel(DewPoint < FMinTemp ? FMinTemp : DewPoint, FMaxSpecHum));
+}
+
+// A line leaves every point that asks for one, shown or not; the markers
+// come after both lines at their point, so they always lie on top.
+void TMollierDraw::DrawProcessLines() {
+    FCanvas->SetPenWidth(FPenProcess);
+    const int Count = Document->PointCount();
+    for (int I = 0; I < Count; ++I) {
+        const TMollierPoint& P = Document->Points[static_cast<size_t>(I)];
+        if (P.LineToNext && Count > 1 && I < Count - 1) {
+            const TMollierPoint& Next = Document->Points[static_cast<size_t>(I + 1)];
+            Line(StateToPixel(P.Temp, P.SpecHum), StateToPixel(Next.Temp, Next.SpecHum));
+        }
+        if (P.ShowInChart) {
+            DrawPointMarker(P.Temp, P.SpecHum);
+        }
+    }
+}
+
+void TMollierDraw::DrawPointMarker(double Temp, double SpecHum) {
+    FCanvas->SetFillColor(clAqua);
+    FCanvas->SetFillStyle(TFillStyle::Solid);
+    const TPoint P = StateToPixel(Temp, SpecHum);
+    const int R = FMarkerSize / 2;
+    FCanvas->Ellipse(P.X - R, P.Y - R, P.X - R + FMarkerSize, P.Y - R + FMarkerSize);
+}
+
+// Each number stands 1.7 label widths from its point, opposite the mean
+// direction of its neighbours, so it keeps clear of the process lines.
+void TMollierDraw::DrawPointLabels() {
+    SetChartFont(RoundInt(FFontLabel * 1.15), 0, 900);
+    FCanvas->SetFillStyle(TFillStyle::Clear);
+    const int Count = Document->PointCount();
+    auto PixelOf = [&](int I) {
+        const TMollierPoint& P = Document->Points[static_cast<size_t>(I)];
+        return StateToPixel(P.Temp, P.SpecHum);
+    };
+    // Direction from P to N in degrees, y downwards; between -90 and 270.
+    auto Direction = [](TPoint P, TPoint N) {
+        const int Dx = N.X - P.X;
+        const int Dy = N.Y - P.Y;
+        if (Dx < 0) {
+            return Deg(std::atan(static_cast<double>(Dy) / Dx)) + 180;
+        }
+        if (Dx == 0) {
+            return N.Y >= P.Y ? 90.0 : -90.0;
+        }
+        return Deg(std::atan(static_cast<double>(Dy) / Dx));
+    };
+    for (int I = 0; I < Count; ++I) {
+        const TMollierPoint& Point = Document->Points[static_cast<size_t>(I)];
+        if (!Point.ShowInChart) {
+            continue;
+        }
+        const TPoint P = PixelOf(I);
+        TPoint N1;
+        TPoint N2;
+        if (Count == 1) {
+            // A lone point takes its label to the upper right.
+            N1 = {P.X - 1, P.Y + 1};
+            N2 = {P.X - 2, P.Y + 2};
+        } else if (I == 0) {
+            N1 = N2 = PixelOf(1);
+        } else if (I == Count - 1) {
+            N1 = N2 = PixelOf(I - 1);
+        } else {
+            N1 = PixelOf(I - 1);
+            N2 = PixelOf(I + 1);
+        }
+        // Averaged as plain numbers: neighbours either side of straight up
+        // (-80° and 260°) send the label straight up, between the lines.
+        const int L = RoundInt((Direction(P, N1) + Direction(P, N2)) / 2 + 180);
+        const std::string Label = std::to_string(Point.Number);
+        const int W = FCanvas->TextWidth(Label);
+        const int Ht = FCanvas->TextHeight(Label);
+        FCanvas->TextOut(P.X + RoundInt(std::cos(Rad(L)) * 1.7 * W) - W / 2,
+                         P.Y + RoundInt(std::sin(Rad(L)) * 1.7 * W) - Ht / 2, Label);
+    }
+}
+
+} // namespace psykrona

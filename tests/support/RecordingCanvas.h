@@ -1,0 +1,177 @@
+#pragma once
+
+#include "chart/Canvas.h"
+
+#include <string>
+#include <vector>
+
+namespace psykrona::test {
+
+// One call on the recording canvas with the drawing state it was made in.
+struct TRecordedCall {
+    // "MoveTo", "LineTo", "Ellipse", "Rectangle", "TextOut", "StretchDraw",
+    // or a setter: "SetPenColor", "SetPenWidth", "SetFillColor",
+    // "SetFillStyle", "SetFont".
+    std::string Name;
+    // MoveTo, TextOut: (X1, Y1). LineTo: from (X1, Y1) to (X2, Y2). Shapes
+    // and StretchDraw: the box.
+    int X1 = 0;
+    int Y1 = 0;
+    int X2 = 0;
+    int Y2 = 0;
+    std::string Text; // TextOut's text; StretchDraw's "WxH" picture size
+    TColor PenColor;
+    int PenWidth = 0;
+    TColor FillColor;
+    TFillStyle FillStyle = TFillStyle::Solid;
+    TFontDesc Font;
+
+    bool IsDrawing() const {
+        return Name == "LineTo" || Name == "Ellipse" || Name == "Rectangle" || Name == "TextOut" ||
+               Name == "StretchDraw";
+    }
+
+    // One line, e.g. `LineTo 100,60 100,540 pen=255,0,0/2` or
+    // `TextOut 83,54 "50" font=Arial/15/0/400 fill=255,255,255/solid`.
+    std::string ToString() const {
+        auto Rgb = [](TColor C) {
+            return std::to_string(C.R) + "," + std::to_string(C.G) + "," + std::to_string(C.B);
+        };
+        auto Xy = [](int X, int Y) { return std::to_string(X) + "," + std::to_string(Y); };
+        const std::string Pen = "pen=" + Rgb(PenColor) + "/" + std::to_string(PenWidth);
+        const std::string Fill =
+            "fill=" + Rgb(FillColor) + (FillStyle == TFillStyle::Solid ? "/solid" : "/clear");
+        const std::string F = "font=" + Font.Face + "/" + std::to_string(Font.Height) + "/" +
+                              std::to_string(Font.Angle) + "/" + std::to_string(Font.Weight);
+        if (Name == "MoveTo") {
+            return Name + " " + Xy(X1, Y1);
+        }
+        if (Name == "LineTo") {
+            return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Pen;
+        }
+        if (Name == "Ellipse" || Name == "Rectangle") {
+            return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Pen + " " + Fill;
+        }
+        if (Name == "TextOut") {
+            return Name + " " + Xy(X1, Y1) + " \"" + Text + "\" " + F + " " + Fill;
+        }
+        if (Name == "StretchDraw") {
+            return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Text;
+        }
+        if (Name == "SetPenColor") {
+            return Name + " " + Rgb(PenColor);
+        }
+        if (Name == "SetPenWidth") {
+            return Name + " " + std::to_string(PenWidth);
+        }
+        if (Name == "SetFillColor") {
+            return Name + " " + Rgb(FillColor);
+        }
+        if (Name == "SetFillStyle") {
+            return Name + (FillStyle == TFillStyle::Solid ? " solid" : " clear");
+        }
+        return Name + " " + F;
+    }
+};
+
+// A canvas that draws nothing and records every drawing and state call, for
+// checking layouts exactly. Text metrics are fixed and simple: a text is as
+// high as the font's cell and each character (UTF-8 code point) is
+// CharWidth(height) pixels wide, whatever the angle and weight.
+class TRecordingCanvas : public TCanvas {
+public:
+    std::vector<TRecordedCall> Calls;
+
+    static int CharWidth(int Height) { return Height * 6 / 10 > 0 ? Height * 6 / 10 : 1; }
+    static int CodePoints(const std::string& Text) {
+        int N = 0;
+        for (const char C : Text) {
+            N += (static_cast<unsigned char>(C) & 0xC0) != 0x80;
+        }
+        return N;
+    }
+
+    void SetPenColor(TColor Value) override {
+        TCanvas::SetPenColor(Value);
+        Record("SetPenColor");
+    }
+    void SetPenWidth(int Value) override {
+        TCanvas::SetPenWidth(Value);
+        Record("SetPenWidth");
+    }
+    void SetFillColor(TColor Value) override {
+        TCanvas::SetFillColor(Value);
+        Record("SetFillColor");
+    }
+    void SetFillStyle(TFillStyle Value) override {
+        TCanvas::SetFillStyle(Value);
+        Record("SetFillStyle");
+    }
+    void SetFont(const TFontDesc& Value) override {
+        TCanvas::SetFont(Value);
+        Record("SetFont");
+    }
+    void MoveTo(int X, int Y) override {
+        TCanvas::MoveTo(X, Y);
+        Record("MoveTo", X, Y);
+    }
+    void LineTo(int X, int Y) override {
+        Record("LineTo", FPenPos.X, FPenPos.Y, X, Y);
+        FPenPos = {X, Y};
+    }
+    void Ellipse(int X1, int Y1, int X2, int Y2) override { Record("Ellipse", X1, Y1, X2, Y2); }
+    void Rectangle(int X1, int Y1, int X2, int Y2) override { Record("Rectangle", X1, Y1, X2, Y2); }
+    void TextOut(int X, int Y, const std::string& Text) override { Record("TextOut", X, Y, 0, 0, Text); }
+    int TextWidth(const std::string& Text) override { return CodePoints(Text) * CharWidth(FFont.Height); }
+    int TextHeight(const std::string&) override { return FFont.Height; }
+    void StretchDraw(const TRect& Rect, const TPicture& Picture) override {
+        Record("StretchDraw", Rect.Left, Rect.Top, Rect.Right, Rect.Bottom,
+               std::to_string(Picture.Width) + "x" + std::to_string(Picture.Height));
+    }
+
+    // The calls of one name, in order.
+    std::vector<TRecordedCall> Named(const std::string& Name) const {
+        std::vector<TRecordedCall> Out;
+        for (const TRecordedCall& C : Calls) {
+            if (C.Name == Name) {
+                Out.push_back(C);
+            }
+        }
+        return Out;
+    }
+    int DrawingCount() const {
+        int N = 0;
+        for (const TRecordedCall& C : Calls) {
+            N += C.IsDrawing();
+        }
+        return N;
+    }
+    // Every call, one a line.
+    std::string ToText() const {
+        std::string Out;
+        for (const TRecordedCall& C : Calls) {
+            Out += C.ToString();
+            Out += '\n';
+        }
+        return Out;
+    }
+
+private:
+    void Record(const char* Name, int X1 = 0, int Y1 = 0, int X2 = 0, int Y2 = 0, std::string Text = {}) {
+        TRecordedCall C;
+        C.Name = Name;
+        C.X1 = X1;
+        C.Y1 = Y1;
+        C.X2 = X2;
+        C.Y2 = Y2;
+        C.Text = std::move(Text);
+        C.PenColor = FPenColor;
+        C.PenWidth = FPenWidth;
+        C.FillColor = FFillColor;
+        C.FillStyle = FFillStyle;
+        C.Font = FFont;
+        Calls.push_back(std::move(C));
+    }
+};
+
+} // namespace psykrona::test
