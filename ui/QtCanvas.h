@@ -1,0 +1,67 @@
+#pragma once
+
+#include "chart/Canvas.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <memory>
+#include <optional>
+
+class QPaintDevice;
+
+namespace psykrona {
+
+// The canvas on a QPainter, for any paint device: a widget, a QImage, a
+// printer or an SVG generator. Antialiased. A font of cell height H has
+// ascent + descent = H, so texts take the room the layouts reserve for
+// them; "Arial" is drawn as Liberation Sans, which has Arial's metrics.
+class TQtCanvas : public TCanvas {
+public:
+    // Paints on Device with a painter of its own, from now until destruction.
+    explicit TQtCanvas(QPaintDevice& Device);
+    // Paints through a painter that is already active (a widget's paint
+    // event, a printer's pages); its state is saved and restored.
+    explicit TQtCanvas(QPainter& Painter);
+    ~TQtCanvas() override;
+    TQtCanvas(const TQtCanvas&) = delete;
+    TQtCanvas& operator=(const TQtCanvas&) = delete;
+
+    void LineTo(int X, int Y) override;
+    void Ellipse(int X1, int Y1, int X2, int Y2) override;
+    void Rectangle(int X1, int Y1, int X2, int Y2) override;
+    void TextOut(int X, int Y, const std::string& Text) override;
+    int TextWidth(const std::string& Text) override;
+    int TextHeight(const std::string& Text) override;
+    void StretchDraw(const TRect& Rect, const TPicture& Picture) override;
+
+    // The Qt font the current description resolves to, in whole pixels;
+    // texts are drawn and measured with it scaled by FontScale().
+    const QFont& CurrentQFont();
+    double FontScale() {
+        UpdateFont();
+        return FScale;
+    }
+    // The family a face name is drawn with.
+    static QString FamilyOf(const std::string& Face);
+
+private:
+    void Init();
+    void ApplyPen();
+    void ApplyBrush();
+    void UpdateFont();
+
+    std::optional<QPainter> FOwnPainter;
+    QPainter* FPainter = nullptr;
+    QPaintDevice* FDevice = nullptr;
+    // The font is made again only when its description changes.
+    TFontDesc FMadeFor;
+    bool FFontMade = false;
+    QFont FQFont;
+    std::unique_ptr<QFontMetricsF> FMetrics;
+    double FScale = 1; // from the font's whole pixel size to the cell's
+    double FAscent = 0;
+};
+
+} // namespace psykrona
