@@ -1,0 +1,70 @@
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <cstdlib>
+
+namespace psykrona::test {
+
+// A fresh folder under the system's temporary directory, removed with all its
+// content when the object goes.
+class TTempFolder {
+public:
+    TTempFolder() {
+        std::string Pattern = (std::filesystem::temp_directory_path() / "psykrona-test-XXXXXX").string();
+        if (!mkdtemp(Pattern.data())) {
+            throw std::runtime_error("cannot create a temporary folder");
+        }
+        FPath = Pattern;
+    }
+    ~TTempFolder() {
+        std::error_code Ignored;
+        std::filesystem::permissions(FPath, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, Ignored);
+        std::filesystem::remove_all(FPath, Ignored);
+    }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return FPath; }
+    // The folder with a trailing "/", the way program directories are given.
+    std::string Dir() const { return FPath.string() + "/"; }
+    std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+
+    void Write(const std::string& Name, std::string_view Bytes) const {
+        std::ofstream Out(FPath / Name, std::ios::binary | std::ios::trunc);
+        Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+        if (!Out) {
+            throw std::runtime_error("cannot write " + Name);
+        }
+    }
+    std::string Read(const std::string& Name) const {
+        std::ifstream In(FPath / Name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+    }
+    // The names in the folder, sorted, to see that nothing was left behind.
+    std::string Listing() const {
+        std::vector<std::string> Names;
+        for (const auto& E : std::filesystem::directory_iterator(FPath)) {
+            Names.push_back(E.path().filename().string());
+        }
+        std::sort(Names.begin(), Names.end());
+        std::string Result;
+        for (const std::string& N : Names) {
+            Result += N + "\n";
+        }
+        return Result;
+    }
+
+private:
+    std::filesystem::path FPath;
+};
+
+} // namespace psykrona::test

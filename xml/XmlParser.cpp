@@ -1,0 +1,255 @@
+#include "xml/XmlParser.h"
+
+#include "xml/DomImplementation.h"
+#include "xml/FileAccess.h"
+#include "xml/XmlError.h"
+
+#include <libxml/entities.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+
+#include <climits>
+#include <mutex>
+#include <vector>
+
+namespace psykrona {
+
+namespace {
+
+// Any request for an external resource (DTD, external entity) is refused,
+// whatever the parse options say.
+xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr) {
+    return nullptr;
+}
+
+void InitLibxml() {
+    static std::once_flag Once;
+    std::call_once(Once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(RefuseExternalEntity);
+    });
+}
+
+struct TFirstError {
+    std::string Message;
+    int Line = 0;
+    int Level = 0;
+};
+
+#if LIBXML_VERSION >= 21200
+void CollectError(void* Data, const xmlError* Error) {
+#else
+void CollectError(void* Data, xmlErrorPtr Error) {
+#endif
+    auto& First = *static_cast<TFirstError*>(Data);
+    // The first fatal error is the one that stopped the parse; earlier
+    // recoverable ones only stand in for it when there is none.
+    if (!Error || Error->level < XML_ERR_ERROR || Error->level <= First.Level || !Error->message) {
+        return;
+    }
+    First.Message = Error->message;
+    while (!First.Message.empty() && (First.Message.back() == '\n' || First.Message.back() == ' ')) {
+        First.Message.pop_back();
+    }
+    First.Line = Error->line;
+    First.Level = Error->level;
+}
+
+// Routes libxml2's reports to CollectError for the current thread while it
+// lives; the core prints nothing.
+class TErrorCapture {
+public:
+    explicit TErrorCapture(TFirstError& First)
+        : FOldHandler(xmlStructuredError), FOldContext(xmlStructuredErrorContext) {
+        xmlSetStructuredErrorFunc(&First, CollectError);
+    }
+    ~TErrorCapture() { xmlSetStructuredErrorFunc(FOldContext, FOldHandler); }
+    TErrorCapture(const TErrorCapture&) = delete;
+    TErrorCapture& operator=(const TErrorCapture&) = delete;
+
+private:
+    xmlStructuredErrorFunc FOldHandler;
+    void* FOldContext;
+};
+
+struct TDocFree {
+    void operator()(xmlDocPtr Doc) const { xmlFreeDoc(Doc); }
+};
+struct TCtxtFree {
+    void operator()(xmlParserCtxtPtr Ctxt) const { xmlFreeParserCtxt(Ctxt); }
+};
+
+std::string Text(const xmlChar* S) {
+    return S ? std::string(reinterpret_cast<const char*>(S)) : std::string();
+}
+
+std::string QualifiedName(const xmlNs* Ns, const xmlChar* Name) {
+    if (Ns && Ns->prefix) {
+        return Text(Ns->prefix) + ":" + Text(Name);
+    }
+    return Text(Name);
+}
+
+std::string Quoted(const std::string& SourceName) {
+    return SourceName.empty() ? std::string("The XML text") : "\"" + SourceName + "\"";
+}
+
+// Copies libxml2's tree into ours without recursion. Entity references are
+// replaced by the entity's content; Budget bounds how much that may grow the
+// document, so a few nested declarations cannot exhaust the memory.
+class TTreeCopy {
+public:
+    TTreeCopy(xmlDocPtr Source, TXmlDocument& Target, std::size_t Budget, std::string SourceName)
+        : FSource(Source), FTarget(Target), FBudget(Budget), FSourceName(std::move(SourceName)) {}
+
+    void Run() {
+        std::vector<TFrame> Stack{{FSource->children, &FTarget}};
+        while (!Stack.empty()) {
+            const xmlNodePtr N = Stack.back().Next;
+            if (!N) {
+                Stack.pop_back();
+                continue;
+            }
+            Stack.back().Next = N->next;
+            TXmlNode& Parent = *Stack.back().Parent;
+            Spend(64);
+            switch (N->type) {
+            case XML_ELEMENT_NODE: {
+                TXmlElement& E = Parent.AppendChild(FTarget.CreateElement(QualifiedName(N->ns, N->name)));
+                CopyAttributes(N, E);
+                if (N->children) {
+                    Stack.push_back({N->children, &E});
+                }
+                break;
+            }
+            case XML_TEXT_NODE:
+            case XML_CDATA_SECTION_NODE: AppendText(Parent, Text(N->content)); break;
+            case XML_COMMENT_NODE: Parent.AppendChild(FTarget.CreateComment(Spent(Text(N->content)))); break;
+            case XML_PI_NODE:
+                Parent.AppendChild(FTarget.CreateProcessingInstruction(Text(N->name), Spent(Text(N->content))));
+                break;
+            case XML_ENTITY_REF_NODE: {
+                const xmlEntityPtr Entity = xmlGetDocEntity(FSource, N->name);
+                if (!Entity || Entity->etype != XML_INTERNAL_GENERAL_ENTITY) {
+                    throw EXmlError(Quoted(FSourceName) + " refers to the entity \"" + Text(N->name) +
+                                    "\", whose content is not available (external entities are not read)");
+                }
+                if (Entity->children) {
+                    Stack.push_back({Entity->children, &Parent});
+                }
+                break;
+            }
+            default: break; // the DTD and its declarations
+            }
+        }
+    }
+
+private:
+    struct TFrame {
+        xmlNodePtr Next;
+        TXmlNode* Parent;
+    };
+
+    void Spend(std::size_t Bytes) {
+        if (Bytes > FBudget) {
+            throw EXmlError(Quoted(FSourceName) + " expands its entities beyond any reasonable size");
+        }
+        FBudget -= Bytes;
+    }
+    std::string Spent(std::string S) {
+        Spend(S.size());
+        return S;
+    }
+
+    // Adjacent text (around a replaced entity or a CDATA section) becomes one
+    // node, as if the document had held it literally.
+    void AppendText(TXmlNode& Parent, std::string Value) {
+        Spend(Value.size());
+        TXmlNode* Last = Parent.LastChild();
+        if (Last && Last->NodeType() == TXmlNodeType::Text) {
+            Last->AppendData(Value);
+        } else if (Parent.NodeType() != TXmlNodeType::Document) {
+            Parent.AppendChild(FTarget.CreateTextNode(std::move(Value)));
+        }
+    }
+
+    void CopyAttributes(xmlNodePtr N, TXmlElement& E) {
+        for (const xmlNs* Ns = N->nsDef; Ns; Ns = Ns->next) {
+            E.SetAttribute(Ns->prefix ? "xmlns:" + Text(Ns->prefix) : std::string("xmlns"), Spent(Text(Ns->href)));
+        }
+        for (xmlAttrPtr A = N->properties; A; A = A->next) {
+            xmlChar* Value = xmlNodeListGetString(FSource, A->children, 1);
+            std::string V = Text(Value);
+            xmlFree(Value);
+            E.SetAttribute(QualifiedName(A->ns, A->name), Spent(std::move(V)));
+        }
+    }
+
+    xmlDocPtr FSource;
+    TXmlDocument& FTarget;
+    std::size_t FBudget;
+    std::string FSourceName;
+};
+
+} // namespace
+
+std::unique_ptr<TXmlDocument> TXmlParser::Parse(std::string_view Bytes, const std::string& SourceName) {
+    if (Bytes.empty()) {
+        throw EXmlError(Quoted(SourceName) + " is empty, not an XML document");
+    }
+    if (Bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        throw EXmlError(Quoted(SourceName) + " is too large to be read");
+    }
+    InitLibxml();
+    TFirstError First;
+    const TErrorCapture Capture(First);
+    const std::unique_ptr<xmlParserCtxt, TCtxtFree> Ctxt(xmlNewParserCtxt());
+    if (!Ctxt) {
+        throw EXmlError("Out of memory while reading " + Quoted(SourceName));
+    }
+    // Without XML_PARSE_HUGE libxml2 keeps its limits on nesting depth and
+    // text size; without NOENT, DTDLOAD and the DTD options it loads nothing
+    // from outside. Whitespace-only text is kept (no NOBLANKS).
+    const int Options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    const std::unique_ptr<xmlDoc, TDocFree> Source(xmlCtxtReadMemory(
+        Ctxt.get(), Bytes.data(), static_cast<int>(Bytes.size()), SourceName.c_str(), nullptr, Options));
+    if (!Source || !Ctxt->wellFormed) {
+        std::string Message = Quoted(SourceName) + " is not well-formed XML";
+        if (!First.Message.empty()) {
+            Message += " (line " + std::to_string(First.Line) + ": " + First.Message + ")";
+        }
+        throw EXmlError(Message);
+    }
+
+    auto Result = std::make_unique<TXmlDocument>();
+    const std::string Version = Text(Source->version);
+    try {
+        Result->SetXmlVersion(Version.empty() ? "1.0" : Version);
+    } catch (const EXmlError&) {
+        Result->SetXmlVersion("1.0");
+    }
+    if (Source->standalone == 0 || Source->standalone == 1) {
+        Result->SetStandalone(Source->standalone == 1);
+    }
+    const std::size_t Budget = 16 * Bytes.size() + (std::size_t{16} << 20);
+    TTreeCopy(Source.get(), *Result, Budget, SourceName).Run();
+    if (!Result->DocumentElement()) {
+        throw EXmlError(Quoted(SourceName) + " has no root element");
+    }
+    return Result;
+}
+
+TXmlDocument& TXmlParser::ParseBytes(std::string_view Bytes, const std::string& SourceName) const {
+    if (!FDomImpl) {
+        throw EXmlError("The XML parser has no document factory to hold " + Quoted(SourceName));
+    }
+    return FDomImpl->AdoptDocument(Parse(Bytes, SourceName));
+}
+
+TXmlDocument& TXmlParser::ParseFile(const std::string& FileName) const {
+    return ParseBytes(ReadFileBytes(FileName), FileName);
+}
+
+} // namespace psykrona
