@@ -36,7 +36,9 @@ void TXmlNode::AppendNode(TXmlNode& Child) {
     if (FType != TXmlNodeType::Element && FType != TXmlNodeType::Document) {
         throw EXmlError("A node \"" + FName + "\" cannot hold children");
     }
-    for (const TXmlNode* A = this; A; A = A->FParent) {
+    // Only a node with children can be an ancestor of another; sparing the
+    // walk up for the others keeps building deep trees linear.
+    for (const TXmlNode* A = this; A; A = Child.FFirstChild ? A->FParent : nullptr) {
         if (A == &Child) {
             throw EXmlError("The node \"" + Child.FName + "\" cannot become a child of itself or of its own descendant");
         }
