@@ -55,7 +55,9 @@ public:
         }
         return E.FirstChild()->NodeValue();
     }
-    std::string ChildText(const TXmlNode& Parent, const char* Name) const { return Text(Child(Parent, Name)); }
+    std::string ChildText(const TXmlNode& Parent, const char* Name) const {
+        return Text(Child(Parent, Name));
+    }
 
 private:
     std::string FFileName;
@@ -72,7 +74,8 @@ void TTranslator::CreateInstance(TDomImplementation& DomImpl, TXmlParser& Parser
     CreateInstance(DomImpl, Parser, TMain::GetProgramDir());
 }
 
-void TTranslator::CreateInstance(TDomImplementation& DomImpl, TXmlParser& Parser, const std::string& ProgramDir) {
+void TTranslator::CreateInstance(TDomImplementation& DomImpl, TXmlParser& Parser,
+                                 const std::string& ProgramDir) {
     if (!Parser.DomImpl()) {
         Parser.SetDomImpl(&DomImpl);
     }
@@ -121,7 +124,8 @@ void TTranslator::Load() {
     const TXmlElement& Languages = List.Child(Root, "languages");
     // The entries are the nodes from the first "language" element on; the
     // text between them (indentation) is no entry, and neither are comments.
-    for (const TXmlNode* Entry = Languages.FindChildElement("language"); Entry; Entry = Entry->NextSibling()) {
+    for (const TXmlNode* Entry = Languages.FindChildElement("language"); Entry;
+         Entry = Entry->NextSibling()) {
         if (!Entry->IsElement()) {
             continue;
         }
@@ -160,8 +164,8 @@ void TTranslator::LoadLanguageFile(const std::string& FileName, TXmlElement& Lan
         Rest.remove_prefix(3);
     }
     const auto Fail = [&](int LineNo, const std::string& Problem) {
-        throw ETranslatorError("Line " + std::to_string(LineNo) + " of the language file " + Quoted(FileName) +
-                               ": " + Problem);
+        throw ETranslatorError("Line " + std::to_string(LineNo) + " of the language file " +
+                               Quoted(FileName) + ": " + Problem);
     };
 
     TXmlElement* Section = nullptr;

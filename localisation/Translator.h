@@ -35,7 +35,8 @@ public:
     // builds belong to DomImpl, which must outlive the translator; Parser is
     // bound to DomImpl if it has no factory yet. Throws ETranslatorError.
     static void CreateInstance(TDomImplementation& DomImpl, TXmlParser& Parser);
-    static void CreateInstance(TDomImplementation& DomImpl, TXmlParser& Parser, const std::string& ProgramDir);
+    static void CreateInstance(TDomImplementation& DomImpl, TXmlParser& Parser,
+                               const std::string& ProgramDir);
     // The single translator, or nullptr before CreateInstance.
     static TTranslator* Instance();
     // Ends the single translator; its documents stay with their factory.

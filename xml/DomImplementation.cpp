@@ -14,8 +14,9 @@ TXmlDocument& TDomImplementation::AdoptDocument(std::unique_ptr<TXmlDocument> Do
 }
 
 void TDomImplementation::FreeDocument(const TXmlDocument& Document) {
-    const auto It = std::find_if(FDocuments.begin(), FDocuments.end(),
-                                 [&](const std::unique_ptr<TXmlDocument>& D) { return D.get() == &Document; });
+    const auto It =
+        std::find_if(FDocuments.begin(), FDocuments.end(),
+                     [&](const std::unique_ptr<TXmlDocument>& D) { return D.get() == &Document; });
     if (It != FDocuments.end()) {
         FDocuments.erase(It);
     }

@@ -33,10 +33,16 @@ void CheckProcessingInstruction(const std::string& Target, std::string_view Data
 
 void TXmlNode::SetNodeValue(std::string Value) {
     switch (FType) {
-    case TXmlNodeType::Text: break;
-    case TXmlNodeType::Comment: CheckCommentText(Value); break;
-    case TXmlNodeType::ProcessingInstruction: CheckProcessingInstruction(FName, Value); break;
-    default: throw EXmlError("The node \"" + FName + "\" has no value of its own");
+    case TXmlNodeType::Text:
+        break;
+    case TXmlNodeType::Comment:
+        CheckCommentText(Value);
+        break;
+    case TXmlNodeType::ProcessingInstruction:
+        CheckProcessingInstruction(FName, Value);
+        break;
+    default:
+        throw EXmlError("The node \"" + FName + "\" has no value of its own");
     }
     FValue = std::move(Value);
 }

@@ -40,7 +40,8 @@ void TXmlNode::AppendNode(TXmlNode& Child) {
     // walk up for the others keeps building deep trees linear.
     for (const TXmlNode* A = this; A; A = Child.FFirstChild ? A->FParent : nullptr) {
         if (A == &Child) {
-            throw EXmlError("The node \"" + Child.FName + "\" cannot become a child of itself or of its own descendant");
+            throw EXmlError("The node \"" + Child.FName +
+                            "\" cannot become a child of itself or of its own descendant");
         }
     }
     if (FType == TXmlNodeType::Document) {

@@ -125,10 +125,15 @@ public:
                 break;
             }
             case XML_TEXT_NODE:
-            case XML_CDATA_SECTION_NODE: AppendText(Parent, Text(N->content)); break;
-            case XML_COMMENT_NODE: Parent.AppendChild(FTarget.CreateComment(Spent(Text(N->content)))); break;
+            case XML_CDATA_SECTION_NODE:
+                AppendText(Parent, Text(N->content));
+                break;
+            case XML_COMMENT_NODE:
+                Parent.AppendChild(FTarget.CreateComment(Spent(Text(N->content))));
+                break;
             case XML_PI_NODE:
-                Parent.AppendChild(FTarget.CreateProcessingInstruction(Text(N->name), Spent(Text(N->content))));
+                Parent.AppendChild(
+                    FTarget.CreateProcessingInstruction(Text(N->name), Spent(Text(N->content))));
                 break;
             case XML_ENTITY_REF_NODE: {
                 const xmlEntityPtr Entity = xmlGetDocEntity(FSource, N->name);
@@ -141,7 +146,8 @@ public:
                 }
                 break;
             }
-            default: break; // the DTD and its declarations
+            default:
+                break; // the DTD and its declarations
             }
         }
     }
@@ -177,7 +183,8 @@ private:
 
     void CopyAttributes(xmlNodePtr N, TXmlElement& E) {
         for (const xmlNs* Ns = N->nsDef; Ns; Ns = Ns->next) {
-            E.SetAttribute(Ns->prefix ? "xmlns:" + Text(Ns->prefix) : std::string("xmlns"), Spent(Text(Ns->href)));
+            E.SetAttribute(Ns->prefix ? "xmlns:" + Text(Ns->prefix) : std::string("xmlns"),
+                           Spent(Text(Ns->href)));
         }
         for (xmlAttrPtr A = N->properties; A; A = A->next) {
             xmlChar* Value = xmlNodeListGetString(FSource, A->children, 1);

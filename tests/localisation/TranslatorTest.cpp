@@ -287,7 +287,9 @@ TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
         S.replace(S.find(Part), Part.size(), By);
         return S;
     };
-    const auto With = [&](const std::string& Part, const std::string& By) { return Replaced(Good, Part, By); };
+    const auto With = [&](const std::string& Part, const std::string& By) {
+        return Replaced(Good, Part, By);
+    };
     const auto Without = [&](const std::string& Part) { return With(Part, ""); };
     const struct {
         const char* What;
@@ -324,7 +326,8 @@ TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
             Create();
             ADD_FAILURE() << C.What << ": no failure";
         } catch (const ETranslatorError& E) {
-            EXPECT_NE(std::string(E.what()).find(C.InMessage), std::string::npos) << C.What << ": " << E.what();
+            EXPECT_NE(std::string(E.what()).find(C.InMessage), std::string::npos)
+                << C.What << ": " << E.what();
         }
         EXPECT_EQ(TTranslator::Instance(), nullptr) << C.What;
         EXPECT_EQ(DomImpl.DocumentCount(), 0u) << C.What << ": documents of a failed load are freed";

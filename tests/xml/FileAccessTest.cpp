@@ -38,7 +38,8 @@ TEST(FileAccessTest, ReplacesAFileAndKeepsItsPermissions) {
     test::TTempFolder Folder;
     WriteFileAtomically(Folder.File("f.xml"), "first");
     EXPECT_EQ(Folder.Read("f.xml"), "first");
-    fs::permissions(Folder.File("f.xml"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(Folder.File("f.xml"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     WriteFileAtomically(Folder.File("f.xml"), "second, longer");
     EXPECT_EQ(Folder.Read("f.xml"), "second, longer");
     EXPECT_EQ(fs::status(Folder.File("f.xml")).permissions(),

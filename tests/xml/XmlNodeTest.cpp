@@ -17,13 +17,25 @@ TEST(XmlNameTest, AcceptsXmlNamesOnly) {
         const char* Name;
         bool Valid;
     } Cases[] = {
-        {"translations", true},   {"EDIT_POINT_DIALOG", true}, {"_x", true},
-        {"a-b.c9", true},         {"ns:tag", true},            {"\xC3\xA9l\xC3\xA9ment", true}, // élément
-        {"sv", true},             {"", false},                 {"1en", false},
-        {"-a", false},            {".a", false},               {" KEY", false},
-        {"KEY ", false},          {"a b", false},              {"a=b", false},
-        {"a&b", false},           {"\xC3", false},             {"a\xFF", false},
-        {"\xC0\xA0", false}, // overlong encoding of a space
+        {"translations", true},
+        {"EDIT_POINT_DIALOG", true},
+        {"_x", true},
+        {"a-b.c9", true},
+        {"ns:tag", true},
+        {"\xC3\xA9l\xC3\xA9ment", true}, // élément
+        {"sv", true},
+        {"", false},
+        {"1en", false},
+        {"-a", false},
+        {".a", false},
+        {" KEY", false},
+        {"KEY ", false},
+        {"a b", false},
+        {"a=b", false},
+        {"a&b", false},
+        {"\xC3", false},
+        {"a\xFF", false},
+        {"\xC0\xA0", false},     // overlong encoding of a space
         {"\xE2\x80\x8B", false}, // zero-width space, no name character
     };
     for (const auto& C : Cases) {

@@ -36,9 +36,10 @@ TEST(XmlParserTest, KeepsWhitespaceTextAndComments) {
 }
 
 TEST(XmlParserTest, ReplacesInternalEntitiesAndJoinsTheText) {
-    const auto Doc = TXmlParser::Parse("<!DOCTYPE r [<!ENTITY who \"W&#246;rld\"><!ENTITY el \"<i>&who;</i>\">]>"
-                                       "<r a=\"&who;!\">Hello &who; &amp; <![CDATA[<cdata>]]>!&el;</r>",
-                                       "");
+    const auto Doc =
+        TXmlParser::Parse("<!DOCTYPE r [<!ENTITY who \"W&#246;rld\"><!ENTITY el \"<i>&who;</i>\">]>"
+                          "<r a=\"&who;!\">Hello &who; &amp; <![CDATA[<cdata>]]>!&el;</r>",
+                          "");
     const TXmlElement& R = *Doc->DocumentElement();
     EXPECT_EQ(R.FirstChild()->NodeValue(), "Hello W\xC3\xB6rld & <cdata>!");
     EXPECT_EQ(ChildNames(R), (std::vector<std::string>{"#text", "i"}));

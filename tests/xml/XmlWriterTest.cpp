@@ -28,15 +28,16 @@ TEST(XmlWriterTest, ParsedDocumentIsWrittenBackByTheRules) {
                               "  <c><![CDATA[<x> & y]]></c>\n"
                               "</root>\n"
                               "<?after pi data?>\n";
-    const std::string Expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                                 "<!-- the list -->\r\n"
-                                 "<root>\r\n"
-                                 "  <a x=\"1 &#38; 2\">Tom &#38; Jerry &#60;3 &#62; &#39;q&#39; &#34;d&#34;</a>\r\n"
-                                 "  <empty></empty><empty2></empty2>\r\n"
-                                 "\t<b>one\r\ntwo\rthree\tfour</b>\r\n"
-                                 "  <c>&#60;x&#62; &#38; y</c>\r\n"
-                                 "</root>\r\n"
-                                 "<?after pi data?>\r\n";
+    const std::string Expected =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "<!-- the list -->\r\n"
+        "<root>\r\n"
+        "  <a x=\"1 &#38; 2\">Tom &#38; Jerry &#60;3 &#62; &#39;q&#39; &#34;d&#34;</a>\r\n"
+        "  <empty></empty><empty2></empty2>\r\n"
+        "\t<b>one\r\ntwo\rthree\tfour</b>\r\n"
+        "  <c>&#60;x&#62; &#38; y</c>\r\n"
+        "</root>\r\n"
+        "<?after pi data?>\r\n";
     EXPECT_EQ(Rewrite(Input), Expected);
     // Read back, the lone CR is a line end like any other (XML reads every
     // CR as LF), so only it changes when the output is rewritten.
@@ -68,7 +69,11 @@ TEST(XmlWriterTest, BuiltDocumentLeavesOutWhatXmlCannotHold) {
     TXmlElement& Name = Root.AppendChild(Doc.CreateElement("name"));
     // NUL, BEL, ESC, U+FFFE, U+FFFF left out; DEL and U+FFFD kept; a stray
     // byte that is no UTF-8 becomes U+FFFD.
-    Name.AppendChild(Doc.CreateTextNode("a\0b\x07" "c\x1B" "d\xEF\xBF\xBE" "e\xEF\xBF\xBF" "f\x7Fg\xEF\xBF\xBDh\xE9i\n"s));
+    Name.AppendChild(Doc.CreateTextNode("a\0b\x07"
+                                        "c\x1B"
+                                        "d\xEF\xBF\xBE"
+                                        "e\xEF\xBF\xBF"
+                                        "f\x7Fg\xEF\xBF\xBDh\xE9i\n"s));
     Root.AppendChild(Doc.CreateElement("empty"));
     TXmlElement& Attr = Root.AppendChild(Doc.CreateElement("attr"));
     Attr.SetAttribute("v", "a\tb\nc\rd<\"'&>");
@@ -124,13 +129,15 @@ std::string Utf16(const std::string& Ascii, bool BigEndian, std::u16string_view 
 
 TEST(XmlWriterTest, Windows1252LanguageListIsRewrittenAsUtf8) {
     // "Français €" in Windows-1252: ç is E7, the euro sign 80.
-    const std::string Input = LanguageList("windows-1252", "Fran\xE7" "ais \x80");
+    const std::string Input = LanguageList("windows-1252", "Fran\xE7"
+                                                           "ais \x80");
     const std::string Expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<languages-file>\r\n"
                                  "  <default><language>en</language></default>\r\n"
                                  "  <languages>\r\n"
                                  "    <language><code>en</code><name>English</name><file>English.lng</file>"
                                  "</language>\r\n"
-                                 "    <language><code>x</code><name>Fran\xC3\xA7" "ais \xE2\x82\xAC</name>"
+                                 "    <language><code>x</code><name>Fran\xC3\xA7"
+                                 "ais \xE2\x82\xAC</name>"
                                  "<file>x.lng</file></language>\r\n"
                                  "  </languages>\r\n</languages-file>\r\n";
     EXPECT_EQ(Rewrite(Input), Expected);
@@ -160,14 +167,14 @@ TEST(XmlWriterTest, EightBitEncodingsAreDecoded) {
         char Byte;
         const char* Utf8;
     } Cases[] = {
-        {"ISO-8859-1", '\xE9', "\xC3\xA9"},     {"ISO-8859-2", '\xF5', "\xC5\x91"},
-        {"ISO-8859-3", '\xA1', "\xC4\xA6"},     {"ISO-8859-4", '\xA2', "\xC4\xB8"},
-        {"ISO-8859-5", '\xD0', "\xD0\xB0"},     {"ISO-8859-6", '\xC7', "\xD8\xA7"},
-        {"ISO-8859-7", '\xE1', "\xCE\xB1"},     {"ISO-8859-8", '\xE0', "\xD7\x90"},
-        {"ISO-8859-9", '\xF0', "\xC4\x9F"},     {"ISO-8859-10", '\xA1', "\xC4\x84"},
-        {"ISO-8859-13", '\xE0', "\xC4\x85"},    {"ISO-8859-14", '\xA1', "\xE1\xB8\x82"},
+        {"ISO-8859-1", '\xE9', "\xC3\xA9"},      {"ISO-8859-2", '\xF5', "\xC5\x91"},
+        {"ISO-8859-3", '\xA1', "\xC4\xA6"},      {"ISO-8859-4", '\xA2', "\xC4\xB8"},
+        {"ISO-8859-5", '\xD0', "\xD0\xB0"},      {"ISO-8859-6", '\xC7', "\xD8\xA7"},
+        {"ISO-8859-7", '\xE1', "\xCE\xB1"},      {"ISO-8859-8", '\xE0', "\xD7\x90"},
+        {"ISO-8859-9", '\xF0', "\xC4\x9F"},      {"ISO-8859-10", '\xA1', "\xC4\x84"},
+        {"ISO-8859-13", '\xE0', "\xC4\x85"},     {"ISO-8859-14", '\xA1', "\xE1\xB8\x82"},
         {"ISO-8859-15", '\xA4', "\xE2\x82\xAC"}, {"windows-1250", '\x8A', "\xC5\xA0"},
-        {"Windows-1251", '\xC0', "\xD0\x90"},   {"WINDOWS-1252", '\x80', "\xE2\x82\xAC"},
+        {"Windows-1251", '\xC0', "\xD0\x90"},    {"WINDOWS-1252", '\x80', "\xE2\x82\xAC"},
     };
     for (const auto& C : Cases) {
         const std::string Input =
