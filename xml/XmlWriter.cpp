@@ -1,4 +1,6 @@
 // The byte rules of written documents (see XmlDocument.h).
+#include "xml/XmlWriter.h"
+
 #include "xml/XmlDocument.h"
 
 #include "xml/XmlName.h"
@@ -149,5 +151,7 @@ std::string TXmlDocument::WriteToString() const {
     }
     return Out;
 }
+
+void AppendXmlText(std::string& Out, std::string_view Text) { AppendEscaped(Out, Text, TContext::Text); }
 
 } // namespace psykrona

@@ -1,0 +1,40 @@
+// psykrona-cli convert: any project file, older ".pkr" included, to ".pkx".
+#include "cli/CliCommand.h"
+#include "cli/CliProject.h"
+
+#include "files/MollierFileHandling.h"
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
+
+#include <iostream>
+
+namespace psykrona {
+namespace {
+
+int RunConvert(const std::vector<std::string>& Args) {
+    const TCliArgs A(Args, {}, {});
+    if (A.Positional().size() != 2) {
+        throw EUsageError("give the project to read and the \".pkx\" file to write");
+    }
+    const std::string& In = A.Positional()[0];
+    const std::string& Out = A.Positional()[1];
+    if (Out.size() < 4 || Out.compare(Out.size() - 4, 4, ".pkx") != 0) {
+        throw EUsageError("the output file must end in \".pkx\"");
+    }
+    TMain Doc;
+    LoadCliProject(In, Doc); // nothing is written when this fails
+    TDomImplementation Dom;
+    TXmlParser Parser;
+    TMollierFileHandling Files(Dom, Parser);
+    Files.FProject = &Doc;
+    Files.SaveProjectAs(Out);
+    return 0;
+}
+
+const TCliRegistration Registration({"convert",
+                                     "convert IN OUT.pkx\n"
+                                     "             reads a \".pkx\" or \".pkr\" project and writes it as \".pkx\"",
+                                     &RunConvert});
+
+} // namespace
+} // namespace psykrona

@@ -1,0 +1,191 @@
+// psykrona-cli table: a project's points and processes as the main window
+// lists them, as text, CSV or JSON for reports and spreadsheets.
+#include "cli/CliCommand.h"
+#include "cli/CliProject.h"
+
+#include "engine/MollierCalculate.h"
+#include "engine/NumberText.h"
+
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+
+namespace psykrona {
+namespace {
+
+const char* PropertyName(int Code) {
+    switch (Code) {
+    case PROP_TEMP: return "temp";
+    case PROP_SPECHUM: return "spechum";
+    case PROP_RELHUM: return "relhum";
+    case PROP_ENTHALPY: return "enthalpy";
+    default: return "";
+    }
+}
+
+// The process from point k - 1 to point k is part of the diagram when the
+// earlier point carries a line to the next.
+struct TProcess {
+    int From, To;
+    double Power, SensiblePower, Water;
+};
+
+std::vector<TProcess> Processes(const TMain& Doc) {
+    std::vector<TProcess> Result;
+    for (int K = 1; K < Doc.PointCount(); ++K) {
+        const TMollierPoint& Q = Doc.Points[K - 1];
+        const TMollierPoint& P = Doc.Points[K];
+        if (Q.LineToNext) {
+            Result.push_back({Q.Number, P.Number, Doc.Power(Q.Enthalpy, P.Enthalpy),
+                              Doc.SensiblePower(Q.Temp, P.Temp, Q.SpecHum, P.SpecHum),
+                              Doc.Water(Q.SpecHum, P.SpecHum)});
+        }
+    }
+    return Result;
+}
+
+// Prescribed values exactly as entered, the others rounded, as in the
+// main window's point blocks.
+std::string Shown(const TMollierPoint& P, int Code, double Value, int Decimals) {
+    return P.IsPrescribed(Code) ? FloatToStr(Value) : FormatFixed(Value, Decimals);
+}
+
+std::string JsonString(const std::string& S) {
+    std::string Out = "\"";
+    for (const char C : S) {
+        const auto U = static_cast<unsigned char>(C);
+        if (C == '"' || C == '\\') {
+            Out += '\\';
+            Out += C;
+        } else if (U < 0x20) {
+            char Buf[8];
+            std::snprintf(Buf, sizeof Buf, "\\u%04x", U);
+            Out += Buf;
+        } else {
+            Out += C;
+        }
+    }
+    return Out + "\"";
+}
+
+std::string CsvField(const std::string& S) {
+    if (S.find_first_of(",\"\r\n") == std::string::npos) {
+        return S;
+    }
+    std::string Out = "\"";
+    for (const char C : S) {
+        Out += C;
+        if (C == '"') {
+            Out += '"';
+        }
+    }
+    return Out + "\"";
+}
+
+void PrintText(const TMain& Doc) {
+    std::cout << "Air flow " << FloatToStr(Doc.AirFlow) << " m³/s, density " << FormatFixed(Doc.Density, 2)
+              << " kg/m³, pressure " << FloatToStr(Doc.Pressure * 10) << " mbar\n\n";
+    std::cout << std::left << std::setw(5) << "No." << std::setw(24) << "Name" << std::right << std::setw(10)
+              << "t °C" << std::setw(10) << "RH %" << std::setw(10) << "x g/kg" << std::setw(10) << "h kJ/kg"
+              << "\n";
+    const auto Procs = Processes(Doc);
+    std::size_t NextProcess = 0;
+    for (const TMollierPoint& P : Doc.Points) {
+        // Prescribed values carry a star.
+        auto Cell = [&](int Code, double V, int Decimals) {
+            return Shown(P, Code, V, Decimals) + (P.IsPrescribed(Code) ? "*" : " ");
+        };
+        std::cout << std::left << std::setw(5) << P.Number << std::setw(24) << P.Name << std::right
+                  << std::setw(11) << Cell(PROP_TEMP, P.Temp, 1) << std::setw(10)
+                  << Cell(PROP_RELHUM, P.RelHum, 1) << std::setw(10) << Cell(PROP_SPECHUM, P.SpecHum * 1000, 2)
+                  << std::setw(10) << Cell(PROP_ENTHALPY, P.Enthalpy, 1) << "\n";
+        if (NextProcess < Procs.size() && Procs[NextProcess].From == P.Number) {
+            const TProcess& R = Procs[NextProcess++];
+            std::cout << "     " << R.From << " -> " << R.To << ": power " << FormatFixed(R.Power, 1)
+                      << " kW, sensible power " << FormatFixed(R.SensiblePower, 1) << " kW, water "
+                      << FormatFixed(R.Water, 2) << " l/min\n";
+        }
+    }
+    std::cout << "\n* prescribed\n";
+}
+
+// One row per point, with the process that leads into it where there is
+// one; numbers always with ".", as spreadsheets read them.
+void PrintCsv(const TMain& Doc) {
+    std::cout << "number,name,temp_c,relhum_pct,spechum_g_per_kg,enthalpy_kj_per_kg,prescribed1,prescribed2,"
+                 "power_kw,sensible_power_kw,water_l_per_min\r\n";
+    const auto Procs = Processes(Doc);
+    std::size_t NextProcess = 0;
+    for (const TMollierPoint& P : Doc.Points) {
+        std::cout << P.Number << "," << CsvField(P.Name) << "," << ShortestText(P.Temp) << ","
+                  << ShortestText(P.RelHum) << "," << ShortestText(P.SpecHum * 1000) << ","
+                  << ShortestText(P.Enthalpy) << "," << PropertyName(P.Prescribed1) << ","
+                  << PropertyName(P.Prescribed2);
+        if (NextProcess < Procs.size() && Procs[NextProcess].To == P.Number) {
+            const TProcess& R = Procs[NextProcess++];
+            std::cout << "," << ShortestText(R.Power) << "," << ShortestText(R.SensiblePower) << ","
+                      << ShortestText(R.Water);
+        } else {
+            std::cout << ",,,";
+        }
+        std::cout << "\r\n";
+    }
+}
+
+void PrintJson(const TMain& Doc) {
+    std::ostringstream Out;
+    Out << "{\"airflow\":" << ShortestText(Doc.AirFlow) << ",\"density\":" << ShortestText(Doc.Density)
+        << ",\"density_temp\":" << ShortestText(Doc.DensityTemp) << ",\"pressure\":" << ShortestText(Doc.Pressure)
+        << ",\"points\":[";
+    bool First = true;
+    for (const TMollierPoint& P : Doc.Points) {
+        Out << (First ? "" : ",") << "{\"number\":" << P.Number << ",\"name\":" << JsonString(P.Name)
+            << ",\"temp\":" << ShortestText(P.Temp) << ",\"relhum\":" << ShortestText(P.RelHum)
+            << ",\"spechum\":" << ShortestText(P.SpecHum) << ",\"enthalpy\":" << ShortestText(P.Enthalpy)
+            << ",\"prescribed\":[" << JsonString(PropertyName(P.Prescribed1)) << ","
+            << JsonString(PropertyName(P.Prescribed2)) << "],\"show_in_chart\":"
+            << (P.ShowInChart ? "true" : "false") << ",\"line_to_next\":" << (P.LineToNext ? "true" : "false")
+            << "}";
+        First = false;
+    }
+    Out << "],\"processes\":[";
+    First = true;
+    for (const TProcess& R : Processes(Doc)) {
+        Out << (First ? "" : ",") << "{\"from\":" << R.From << ",\"to\":" << R.To
+            << ",\"power\":" << ShortestText(R.Power) << ",\"sensible_power\":" << ShortestText(R.SensiblePower)
+            << ",\"water\":" << ShortestText(R.Water) << "}";
+        First = false;
+    }
+    Out << "]}\n";
+    std::cout << Out.str();
+}
+
+int RunTable(const std::vector<std::string>& Args) {
+    const TCliArgs A(Args, {"--format"}, {});
+    if (A.Positional().size() != 1) {
+        throw EUsageError("give one project file (or - for an empty project)");
+    }
+    const std::string Format = A.Has("--format") ? A.Value("--format") : "text";
+    if (Format != "text" && Format != "csv" && Format != "json") {
+        throw EUsageError("--format must be text, csv or json");
+    }
+    TMain Doc;
+    LoadCliProject(A.Positional()[0], Doc);
+    if (Format == "csv") {
+        PrintCsv(Doc);
+    } else if (Format == "json") {
+        PrintJson(Doc);
+    } else {
+        PrintText(Doc);
+    }
+    return 0;
+}
+
+const TCliRegistration Registration({"table",
+                                     "table PROJECT [--format text|csv|json]\n"
+                                     "             lists the points and the power, sensible power and water of\n"
+                                     "             each process, as the main window shows them",
+                                     &RunTable});
+
+} // namespace
+} // namespace psykrona

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engine/Main.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace psykrona {
+
+class TDomImplementation;
+class TXmlParser;
+
+// A project file that cannot be read or written. The message names the file
+// and, where known, the element or line.
+class EProjectFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Stores the project document in an XML project file (".pkx") and reads it
+// back; also reads the older line-based files (".pkr"), which are never
+// written.
+//
+// The file is written in one pass, straight from the document, in exactly
+// the bytes the document model's writer gives the same tree, and read with a
+// streaming parser, so projects of a million points open and save without a
+// tree of twenty million nodes in memory.
+class TMollierFileHandling {
+public:
+    // The fixed texts of the "data" element; the print dialog's project
+    // name, date and signature are not stored.
+    static constexpr const char* SampleProjectName = "Projekt 1";
+    static constexpr const char* SampleDate = "011105";
+    static constexpr const char* SampleSignature = "A. Engineer";
+    static constexpr const char* CompatibleVersion = "2.0";
+    // Larger files are refused before anything is read.
+    static constexpr std::size_t MaxFileSize = std::size_t(512) << 20;
+
+    TMollierFileHandling(TDomImplementation& DomImpl, TXmlParser& Parser);
+
+    TMain* FProject = nullptr;
+    std::string FFileName;
+    TDomImplementation* FDomImpl;
+    TXmlParser* FXMLParser;
+
+    // Sets FFileName, then saves.
+    void SaveProjectAs(const std::string& FileName);
+    // Writes FProject to FFileName, replacing the file only once the new one
+    // is complete.
+    void SaveProject();
+    // Reads an XML project file into FProject; FFileName stays as it is.
+    void OpenProject(const std::string& FileName);
+    // Sets FFileName, then reads an older ".pkr" file into FProject.
+    void OpenOldProject(const std::string& FileName);
+    // Whether FFileName names an older ".pkr" file, which a plain save must
+    // not overwrite with XML.
+    bool IsOldFormat() const;
+
+    // The bytes of a project file for Doc.
+    static std::string ProjectToXml(const TMain& Doc);
+    // Fill Doc from the bytes of a file; SourceName names it in messages.
+    static void ProjectFromXml(std::string_view Bytes, TMain& Doc, const std::string& SourceName);
+    static void ProjectFromOldFormat(std::string_view Bytes, TMain& Doc, const std::string& SourceName);
+
+private:
+    std::string ReadProjectFile(const std::string& FileName) const;
+};
+
+} // namespace psykrona
