@@ -53,6 +53,8 @@ TEST(XmlWriterTest, DeclarationKeepsVersionAndStandaloneOnlyWhenParsed) {
     } Cases[] = {
         {"<r/>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"},
         {"<?xml version='1.0'?><r/>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"},
+        {"<?xml version=\"1.1\" encoding=\"ISO-8859-1\"?><r/>",
+         "<?xml version=\"1.1\" encoding=\"UTF-8\"?>\r\n"},
         {"<?xml version=\"1.0\" standalone=\"yes\"?><r/>",
          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"},
         {"<?xml version=\"1.0\" encoding=\"utf-8\" standalone='no'?><r/>",
