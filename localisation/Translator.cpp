@@ -199,7 +199,7 @@ void TTranslator::LoadLanguageFile(const std::string& FileName, TXmlElement& Lan
         }
         const std::size_t Equals = Line.find('=');
         if (Equals == std::string_view::npos) {
-            Fail(LineNo, Quoted(std::string(Line)) + " is no KEY=TEXT line");
+            Fail(LineNo, Quoted(std::string(Line)) + " is not a KEY=TEXT line");
         }
         const std::string Key(Line.substr(0, Equals));
         if (!IsXmlName(Key)) {
