@@ -1,0 +1,190 @@
+// psykrona-cli chart: the bare Mollier chart of a project as a PNG or SVG
+// picture of any size, for engineers who put charts into their reports.
+// Drawn by the program's own renderer through the Qt canvas, without a
+// display.
+#ifdef PSYKRONA_CLI_WITH_QT
+
+#include "cli/CliCommand.h"
+#include "cli/CliProject.h"
+
+#include "chart/MollierDraw.h"
+#include "chart/MollierOptions.h"
+#include "engine/Main.h"
+#include "localisation/Translator.h"
+#include "ui/QtCanvas.h"
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+
+namespace psykrona {
+namespace {
+
+constexpr int KDefaultWidth = 1600;
+constexpr int KDefaultHeight = 1200;
+// A 20000 × 20000 picture is 1.6 GB in memory; nobody prints that large.
+constexpr int KLargestSide = 20000;
+
+int Side(const TCliArgs& A, const std::string& Option, int Default) {
+    if (!A.Has(Option)) {
+        return Default;
+    }
+    const double V = A.Number(Option);
+    if (V != std::floor(V) || V < 1 || V > KLargestSide) {
+        throw EUsageError(Option + " must be a whole number of pixels from 1 to " +
+                          std::to_string(KLargestSide));
+    }
+    return static_cast<int>(V);
+}
+
+// A pair is applied as the chart-limits dialog applies it: minimum, maximum,
+// minimum, so that each limit is judged against the other's new value.
+void ApplyLimits(const TCliArgs& A, const std::string& MinOption, const std::string& MaxOption, double Factor,
+                 void (TMollierOptions::*SetMin)(double), void (TMollierOptions::*SetMax)(double),
+                 TMollierOptions& Options) {
+    const bool HasMin = A.Has(MinOption);
+    const bool HasMax = A.Has(MaxOption);
+    const double Min = HasMin ? A.Number(MinOption) / Factor : 0;
+    const double Max = HasMax ? A.Number(MaxOption) / Factor : 0;
+    if (HasMin) {
+        (Options.*SetMin)(Min);
+    }
+    if (HasMax) {
+        (Options.*SetMax)(Max);
+    }
+    if (HasMin) {
+        (Options.*SetMin)(Min);
+    }
+}
+
+bool EndsWith(std::string S, const std::string& Suffix) {
+    std::transform(S.begin(), S.end(), S.begin(),
+                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+    return S.size() >= Suffix.size() && S.compare(S.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
+}
+
+// The command reports its own failures; Qt's notes about the session
+// (no runtime directory on a server, say) would only confuse a script.
+void QuietQtMessages(QtMsgType Type, const QMessageLogContext&, const QString& Message) {
+    if (Type == QtCriticalMsg || Type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", Message.toLocal8Bit().constData());
+    }
+}
+
+// Fonts need a GUI application object; the offscreen platform needs no
+// display.
+void EnsureGuiApplication() {
+    if (QGuiApplication::instance() != nullptr) {
+        return;
+    }
+    qInstallMessageHandler(QuietQtMessages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int Argc = 1;
+    static char Name[] = "psykrona-cli";
+    static char* Argv[] = {Name, nullptr};
+    static QGuiApplication App(Argc, Argv);
+}
+
+void Draw(TMollierDraw& Renderer, QPainter& Painter, int Width, int Height) {
+    Painter.fillRect(0, 0, Width, Height, Qt::white);
+    TQtCanvas Canvas(Painter);
+    Renderer.SetCanvas(&Canvas, 0, 0, Width, Height);
+    Renderer.DrawDiagram(false);
+    Renderer.SetCanvas(nullptr, 0, 0, Width, Height);
+}
+
+int RunChart(const std::vector<std::string>& Args) {
+    const TCliArgs A(
+        Args, {"--width", "--height", "--min-temp", "--max-temp", "--min-spechum", "--max-spechum"}, {});
+    if (A.Positional().size() != 2) {
+        throw EUsageError("give a project (or - for an empty one) and an output file ending in .png or .svg");
+    }
+    const std::string& ProjectPath = A.Positional()[0];
+    const std::string& OutPath = A.Positional()[1];
+    const bool Svg = EndsWith(OutPath, ".svg");
+    if (!Svg && !EndsWith(OutPath, ".png")) {
+        throw EUsageError("the output file '" + OutPath + "' must end in .png or .svg");
+    }
+    const int Width = Side(A, "--width", KDefaultWidth);
+    const int Height = Side(A, "--height", KDefaultHeight);
+
+    TMain Doc;
+    LoadCliProject(ProjectPath, Doc);
+    TMollierOptions Options;
+    ApplyLimits(A, "--min-temp", "--max-temp", 1, &TMollierOptions::SetMinTemp, &TMollierOptions::SetMaxTemp,
+                Options);
+    // Humidity ratios are typed in g/kg, as in the chart-limits dialog.
+    ApplyLimits(A, "--min-spechum", "--max-spechum", 1000, &TMollierOptions::SetMinSpecHum,
+                &TMollierOptions::SetMaxSpecHum, Options);
+    TMollierDraw Renderer;
+    Renderer.Document = &Doc;
+    Renderer.Options = &Options;
+
+    // Axis titles in the language the user last chose in the program.
+    TDomImplementation Dom;
+    TXmlParser Parser;
+    try {
+        TTranslator::CreateInstance(Dom, Parser);
+    } catch (const ETranslatorError& E) {
+        std::fprintf(stderr, "psykrona-cli chart: %s; the axis titles show their keys\n", E.what());
+    }
+    struct TEndTranslator {
+        ~TEndTranslator() { TTranslator::DestroyInstance(); }
+    } EndTranslator;
+
+    EnsureGuiApplication();
+    const QString Out = QString::fromStdString(OutPath);
+    if (Svg) {
+        QSvgGenerator Generator;
+        Generator.setFileName(Out);
+        Generator.setSize(QSize(Width, Height));
+        Generator.setViewBox(QRect(0, 0, Width, Height));
+        Generator.setResolution(96);
+        Generator.setTitle(QStringLiteral("Mollier chart"));
+        QPainter Painter;
+        if (!Painter.begin(&Generator)) {
+            throw std::runtime_error("cannot write '" + OutPath + "'");
+        }
+        Draw(Renderer, Painter, Width, Height);
+        Painter.end();
+    } else {
+        QImage Image(Width, Height, QImage::Format_RGB32);
+        if (Image.isNull()) {
+            throw std::runtime_error("not enough memory for a picture of " + std::to_string(Width) + " × " +
+                                     std::to_string(Height) + " pixels");
+        }
+        {
+            QPainter Painter(&Image);
+            Draw(Renderer, Painter, Width, Height);
+        }
+        if (!Image.save(Out, "PNG")) {
+            throw std::runtime_error("cannot write '" + OutPath + "'");
+        }
+    }
+    return 0;
+}
+
+const TCliRegistration Registration(
+    {"chart",
+     "chart PROJECT OUT.png|OUT.svg [--width W] [--height H] [--min-temp C] [--max-temp C]\n"
+     "             [--min-spechum G_PER_KG] [--max-spechum G_PER_KG]\n"
+     "             draws the project's Mollier chart (- for an empty project), 1600 x 1200 by default",
+     &RunChart});
+
+} // namespace
+} // namespace psykrona
+
+#endif
