@@ -51,6 +51,9 @@ TMollierCalculate::TMollierCalculate() {
         }
         FTempIndex[B] = static_cast<std::uint8_t>(Row);
     }
+    for (int I = 0; I + 1 < TSatPressure::RowCount; ++I) {
+        FPsSlope[I] = (R[I + 1].Pressure - R[I].Pressure) / (R[I + 1].Temp - R[I].Temp);
+    }
     // FPressureIndex[k]: the last row at or below the smallest pressure whose
     // key is FPressureKeyMin + k. Pressures below the second row use row 0.
     FPressureKeyMin = PressureKey(R[1].Pressure);
@@ -259,19 +262,22 @@ void TMollierCalculate::Certify(TSearch& S, double A, double PhiA, double B, dou
     double T = A + (B - A) * Fa / (Fa - Fb);
     double Slope = 0;
     double Delta = B - A;
+    // Only the bracket and the final check need exact arithmetic; the
+    // iteration itself multiplies by reciprocals and takes the table's slopes
+    // from a list.
     for (int I = 0; I < 30; ++I) {
         const int Row = TempRow(T);
-        const auto& R0 = SatTable.Rows[Row];
-        const auto& R1 = SatTable.Rows[Row + 1];
-        const double PsSlope = (R1.Pressure - R0.Pressure) / (R1.Temp - R0.Temp);
-        const double Ps = Interpolate(R0.Temp, R1.Temp, T, R0.Pressure, R1.Pressure);
-        const double Den = cpv * T + r0;
-        const double X = (S.H - cpa * T) / Den;
-        const double G = X / (X + Epsilon);
-        const double F = Pressure * G / Ps - S.Phi;
-        const double DX = -(cpa * r0 + cpv * S.H) / (Den * Den);
-        const double DG = Epsilon / ((X + Epsilon) * (X + Epsilon)) * DX;
-        Slope = Pressure * (DG * Ps - G * PsSlope) / (Ps * Ps);
+        const double PsSlope = FPsSlope[Row];
+        const double Ps = SatTable.Rows[Row].Pressure + (T - SatTable.Rows[Row].Temp) * PsSlope;
+        const double InvDen = 1 / (cpv * T + r0);
+        const double X = (S.H - cpa * T) * InvDen;
+        const double InvXe = 1 / (X + Epsilon);
+        const double InvPs = 1 / Ps;
+        const double G = X * InvXe;
+        const double F = Pressure * G * InvPs - S.Phi;
+        const double DX = -(cpa * r0 + cpv * S.H) * InvDen * InvDen;
+        const double DG = Epsilon * InvXe * InvXe * DX;
+        Slope = Pressure * (DG - G * PsSlope * InvPs) * InvPs;
         if (F > 0) {
             A = T;
         } else {
@@ -283,7 +289,11 @@ void TMollierCalculate::Certify(TSearch& S, double A, double PhiA, double B, dou
         }
         Delta = std::fabs(Next - T);
         T = Next;
-        if (Slope < 0 && Delta < 0.25 * Tol / -Slope) {
+        // Newton's error after a step of Delta is about Delta^2 times half the
+        // curvature over the slope, well under 0.1 / K here; the check of
+        // both ends below catches any misjudgement.
+        if (Slope < 0 && 0.1 * Delta * Delta < 0.25 * Tol / -Slope) {
+            Delta = 0.1 * Delta * Delta;
             break;
         }
     }

@@ -108,6 +108,7 @@ private:
     static constexpr double KMinTemp = -60;
     static constexpr int KTempBuckets = 220; // whole degrees from -60 to 160
     std::array<std::uint8_t, KTempBuckets> FTempIndex{};
+    std::array<double, TSatPressure::RowCount> FPsSlope{}; // kPa/K of each row pair
     std::uint64_t FPressureKeyMin = 0;
     std::vector<std::uint8_t> FPressureIndex;
 };
