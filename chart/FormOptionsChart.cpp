@@ -42,7 +42,9 @@ QPushButton* Button(QWidget* Parent, int Left) {
     return B;
 }
 
-double Number(const QLineEdit* Edit) { return StrToFloat(Edit->text().toStdString()); }
+double Number(const QLineEdit* Edit) {
+    return StrToFloat(Edit->text().toStdString());
+}
 
 } // namespace
 
@@ -156,7 +158,9 @@ void TfrmOptionsChart::btnOKClick() {
     accept();
 }
 
-void TfrmOptionsChart::btnCancelClick() { reject(); }
+void TfrmOptionsChart::btnCancelClick() {
+    reject();
+}
 
 void TfrmOptionsChart::keyPressEvent(QKeyEvent* Event) {
     switch (Event->key()) {

@@ -187,6 +187,8 @@ void TfrmIntro::btnOKClick() {
     accept();
 }
 
-void TfrmIntro::btnCancelClick() { reject(); }
+void TfrmIntro::btnCancelClick() {
+    reject();
+}
 
 } // namespace psykrona

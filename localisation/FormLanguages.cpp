@@ -67,6 +67,8 @@ void TfrmLanguages::btnOKClick() {
     accept();
 }
 
-void TfrmLanguages::btnCancelClick() { reject(); }
+void TfrmLanguages::btnCancelClick() {
+    reject();
+}
 
 } // namespace psykrona

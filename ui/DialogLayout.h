@@ -41,6 +41,8 @@ inline QLabel* PlacedLabel(QWidget* Parent, int Left, int Top, const QString& Te
     return Label;
 }
 
-inline QString QText(const std::string& Utf8) { return QString::fromStdString(Utf8); }
+inline QString QText(const std::string& Utf8) {
+    return QString::fromStdString(Utf8);
+}
 
 } // namespace psykrona

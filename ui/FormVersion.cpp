@@ -70,6 +70,8 @@ void TfrmVersion::FormShow() {
     btnClose->setFocus();
 }
 
-void TfrmVersion::btnCloseClick() { accept(); }
+void TfrmVersion::btnCloseClick() {
+    accept();
+}
 
 } // namespace psykrona
