@@ -1,0 +1,271 @@
+#include "printing/PictureFiles.h"
+
+#include "xml/FileAccess.h"
+#include "xml/XmlError.h"
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <cstddef>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace psykrona {
+
+namespace {
+
+// JPEG's own limit on either side.
+constexpr int KJpegLargestSide = 65500;
+
+void CheckPixels(const TPicture& Picture) {
+    if (Picture.IsEmpty()) {
+        throw EPictureError("An empty picture cannot be saved");
+    }
+    const std::size_t Needed =
+        static_cast<std::size_t>(Picture.Width) * static_cast<std::size_t>(Picture.Height) * 3;
+    if (Picture.Rgb.size() < Needed) {
+        throw EPictureError("The picture's pixel data is incomplete");
+    }
+}
+
+// libjpeg reports a failure by calling error_exit, which must not return.
+// Unwinding a C++ exception through the library's C frames is not safe, so
+// the failure jumps back to the setjmp of the function that called libjpeg;
+// those functions keep only plain data between setjmp and the jump.
+struct TJpegErrors {
+    jpeg_error_mgr Mgr; // first: libjpeg's pointer to it is a pointer to this
+    std::jmp_buf Jump;
+    char Message[JMSG_LENGTH_MAX];
+};
+
+void JpegFail(j_common_ptr Info) {
+    TJpegErrors* E = reinterpret_cast<TJpegErrors*>(Info->err);
+    Info->err->format_message(Info, E->Message);
+    std::longjmp(E->Jump, 1);
+}
+
+// Level -1 is a warning about corrupt data that libjpeg would work around;
+// it fails all the same. Trace messages (levels 0 and up) are dropped, since
+// the core prints nothing.
+void JpegMessage(j_common_ptr Info, int Level) {
+    if (Level < 0) {
+        JpegFail(Info);
+    }
+}
+
+void JpegOutput(j_common_ptr) {}
+
+void InitErrors(TJpegErrors& Errors) {
+    jpeg_std_error(&Errors.Mgr);
+    Errors.Mgr.error_exit = JpegFail;
+    Errors.Mgr.emit_message = JpegMessage;
+    Errors.Mgr.output_message = JpegOutput;
+    Errors.Message[0] = '\0';
+}
+
+// Decodes into Out, which the caller has made empty. False with the
+// library's message in Errors on failure.
+bool JpegDecode(const unsigned char* Data, unsigned long Size, TPicture& Out, TJpegErrors& Errors) {
+    jpeg_decompress_struct Info;
+    Info.err = &Errors.Mgr;
+    if (setjmp(Errors.Jump) != 0) {
+        jpeg_destroy_decompress(&Info);
+        return false;
+    }
+    jpeg_create_decompress(&Info);
+    jpeg_mem_src(&Info, Data, Size);
+    jpeg_read_header(&Info, TRUE);
+    Info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&Info);
+    if (Info.output_components != 3) {
+        std::snprintf(Errors.Message, sizeof Errors.Message, "Unsupported colour model");
+        jpeg_destroy_decompress(&Info);
+        return false;
+    }
+    const std::size_t Stride = static_cast<std::size_t>(Info.output_width) * 3;
+    // resize may throw; libjpeg's memory must go before the exception leaves.
+    try {
+        Out.Rgb.resize(Stride * Info.output_height);
+    } catch (...) {
+        jpeg_destroy_decompress(&Info);
+        throw;
+    }
+    Out.Width = static_cast<int>(Info.output_width);
+    Out.Height = static_cast<int>(Info.output_height);
+    while (Info.output_scanline < Info.output_height) {
+        JSAMPROW Row = Out.Rgb.data() + Stride * Info.output_scanline;
+        jpeg_read_scanlines(&Info, &Row, 1);
+    }
+    jpeg_finish_decompress(&Info);
+    jpeg_destroy_decompress(&Info);
+    return true;
+}
+
+// Encodes into a buffer that libjpeg allocates with malloc; the caller frees
+// *Buffer whether or not this succeeds.
+bool JpegEncode(const TPicture& Picture, int Quality, unsigned char** Buffer, unsigned long* Size,
+                TJpegErrors& Errors) {
+    jpeg_compress_struct Info;
+    Info.err = &Errors.Mgr;
+    if (setjmp(Errors.Jump) != 0) {
+        jpeg_destroy_compress(&Info);
+        return false;
+    }
+    jpeg_create_compress(&Info);
+    jpeg_mem_dest(&Info, Buffer, Size);
+    Info.image_width = static_cast<JDIMENSION>(Picture.Width);
+    Info.image_height = static_cast<JDIMENSION>(Picture.Height);
+    Info.input_components = 3;
+    Info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&Info);
+    // Baseline: 8-bit quantisation tables and sequential coding, which every
+    // viewer reads.
+    jpeg_set_quality(&Info, Quality, TRUE);
+    for (int C = 0; C < Info.num_components; ++C) {
+        Info.comp_info[C].h_samp_factor = 1;
+        Info.comp_info[C].v_samp_factor = 1;
+    }
+    jpeg_start_compress(&Info, TRUE);
+    const std::size_t Stride = static_cast<std::size_t>(Picture.Width) * 3;
+    while (Info.next_scanline < Info.image_height) {
+        // libjpeg only reads the rows it is given.
+        JSAMPROW Row = const_cast<JSAMPLE*>(Picture.Rgb.data() + Stride * Info.next_scanline);
+        jpeg_write_scanlines(&Info, &Row, 1);
+    }
+    jpeg_finish_compress(&Info);
+    jpeg_destroy_compress(&Info);
+    return true;
+}
+
+void PutLe16(std::vector<std::uint8_t>& Out, std::size_t At, std::uint32_t V) {
+    Out[At] = static_cast<std::uint8_t>(V);
+    Out[At + 1] = static_cast<std::uint8_t>(V >> 8);
+}
+
+void PutLe32(std::vector<std::uint8_t>& Out, std::size_t At, std::uint32_t V) {
+    PutLe16(Out, At, V & 0xFFFF);
+    PutLe16(Out, At + 2, V >> 16);
+}
+
+bool EndsWith(const std::string& S, const char* Suffix) {
+    const std::size_t N = std::strlen(Suffix);
+    return S.size() >= N && S.compare(S.size() - N, N, Suffix) == 0;
+}
+
+} // namespace
+
+TPicture DecodeJpeg(std::string_view Bytes) {
+    TPicture Picture;
+    TJpegErrors Errors;
+    InitErrors(Errors);
+    if (!JpegDecode(reinterpret_cast<const unsigned char*>(Bytes.data()),
+                    static_cast<unsigned long>(Bytes.size()), Picture, Errors)) {
+        throw EPictureError(std::string("Not a readable JPEG image: ") + Errors.Message);
+    }
+    return Picture;
+}
+
+TPicture LoadJpegFile(const std::string& FileName) {
+    std::string Bytes;
+    try {
+        Bytes = ReadFileBytes(FileName);
+    } catch (const EXmlFileError& E) {
+        throw EPictureError(E.what());
+    }
+    try {
+        return DecodeJpeg(Bytes);
+    } catch (const EPictureError& E) {
+        throw EPictureError("\"" + FileName + "\": " + E.what());
+    }
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const TPicture& Picture, int Quality) {
+    CheckPixels(Picture);
+    if (Picture.Width > KJpegLargestSide || Picture.Height > KJpegLargestSide) {
+        throw EPictureError("A JPEG image can be at most " + std::to_string(KJpegLargestSide) +
+                            " pixels wide and high");
+    }
+    unsigned char* Buffer = nullptr;
+    unsigned long Size = 0;
+    TJpegErrors Errors;
+    InitErrors(Errors);
+    const bool Done = JpegEncode(Picture, Quality, &Buffer, &Size, Errors);
+    std::vector<std::uint8_t> Out;
+    if (Done) {
+        try {
+            Out.assign(Buffer, Buffer + Size);
+        } catch (...) {
+            std::free(Buffer);
+            throw;
+        }
+    }
+    std::free(Buffer);
+    if (!Done) {
+        throw EPictureError(std::string("The JPEG image cannot be made: ") + Errors.Message);
+    }
+    return Out;
+}
+
+std::vector<std::uint8_t> EncodeBmp(const TPicture& Picture) {
+    CheckPixels(Picture);
+    constexpr std::size_t KHeaderSize = 14 + 40;
+    const std::size_t Stride = (static_cast<std::size_t>(Picture.Width) * 3 + 3) / 4 * 4;
+    const std::size_t DataSize = Stride * static_cast<std::size_t>(Picture.Height);
+    if (KHeaderSize + DataSize > std::numeric_limits<std::uint32_t>::max()) {
+        throw EPictureError("The picture is too large for a bitmap file");
+    }
+    std::vector<std::uint8_t> Out(KHeaderSize + DataSize, 0);
+    // BITMAPFILEHEADER
+    Out[0] = 'B';
+    Out[1] = 'M';
+    PutLe32(Out, 2, static_cast<std::uint32_t>(Out.size()));
+    PutLe32(Out, 10, KHeaderSize);
+    // BITMAPINFOHEADER; a positive height means rows bottom-up. Resolution 0
+    // leaves it to the viewer; compression 0 is BI_RGB.
+    PutLe32(Out, 14, 40);
+    PutLe32(Out, 18, static_cast<std::uint32_t>(Picture.Width));
+    PutLe32(Out, 22, static_cast<std::uint32_t>(Picture.Height));
+    PutLe16(Out, 26, 1);
+    PutLe16(Out, 28, 24);
+    PutLe32(Out, 34, static_cast<std::uint32_t>(DataSize));
+    const std::size_t Width = static_cast<std::size_t>(Picture.Width);
+    for (int Y = 0; Y < Picture.Height; ++Y) {
+        const std::uint8_t* Src = Picture.Rgb.data() + Width * 3 * static_cast<std::size_t>(Y);
+        std::uint8_t* Dst =
+            Out.data() + KHeaderSize + Stride * static_cast<std::size_t>(Picture.Height - 1 - Y);
+        for (std::size_t X = 0; X < Width; ++X) {
+            Dst[3 * X] = Src[3 * X + 2];
+            Dst[3 * X + 1] = Src[3 * X + 1];
+            Dst[3 * X + 2] = Src[3 * X];
+        }
+    }
+    return Out;
+}
+
+void WritePictureFile(const std::string& FileName, const std::vector<std::uint8_t>& Bytes) {
+    try {
+        WriteFileAtomically(FileName,
+                            std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
+    } catch (const EXmlFileError& E) {
+        throw EPictureError(E.what());
+    }
+}
+
+TPictureFormat PictureFormatOf(const std::string& FileName) {
+    if (EndsWith(FileName, ".jpg")) {
+        return TPictureFormat::Jpeg;
+    }
+    if (EndsWith(FileName, ".png")) {
+        return TPictureFormat::Png;
+    }
+    if (EndsWith(FileName, ".svg")) {
+        return TPictureFormat::Svg;
+    }
+    return TPictureFormat::Bmp;
+}
+
+} // namespace psykrona
