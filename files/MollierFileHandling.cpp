@@ -256,12 +256,11 @@ std::string TMollierFileHandling::ReadProjectFile(const std::string& FileName) c
                            std::to_string(St.st_size / (1 << 20)) + " MB)");
     }
     try {
-        std::string Bytes = ReadFileBytes(FileName);
-        if (Bytes.size() > MaxFileSize) {
+        return ReadFileBytes(FileName, MaxFileSize);
+    } catch (const EXmlFileError& E) {
+        if (E.ErrorCode() == EFBIG) {
             Fail(FileName, "the file is too large to be a project file");
         }
-        return Bytes;
-    } catch (const EXmlError& E) {
         throw EProjectFileError(E.what());
     }
 }

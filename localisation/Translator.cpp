@@ -20,6 +20,9 @@ std::unique_ptr<TTranslator> TTranslator::FInstance;
 namespace {
 
 const char* const LanguageListName = "Languages.xml";
+// Far above any real list or language file (a few kilobytes); a larger file
+// is refused before it fills the memory.
+constexpr std::size_t KMaxFileSize = std::size_t(16) << 20;
 
 std::string Quoted(const std::string& S) {
     return "\"" + S + "\"";
@@ -113,7 +116,7 @@ void TTranslator::Load() {
 
     const std::string ListName = FProgramDir + LanguageListName;
     try {
-        FLanguagesDoc = &FXMLParser->ParseFile(ListName);
+        FLanguagesDoc = &FXMLParser->ParseBytes(ReadFileBytes(ListName, KMaxFileSize), ListName);
     } catch (const EXmlError& E) {
         throw ETranslatorError(std::string("The language list cannot be read. ") + E.what());
     }
@@ -151,13 +154,18 @@ void TTranslator::Load() {
 void TTranslator::LoadLanguageFile(const std::string& FileName, TXmlElement& Language) {
     std::string Bytes;
     try {
-        Bytes = ReadFileBytes(FileName);
+        Bytes = ReadFileBytes(FileName, KMaxFileSize);
     } catch (const EXmlFileError& E) {
         if (E.ErrorCode() == ENOENT || E.ErrorCode() == ENOTDIR) {
             return; // a language without texts
         }
         throw ETranslatorError(std::string("The language file cannot be read. ") + E.what());
     }
+    LoadLanguageText(Bytes, FileName, *FTranslations, Language);
+}
+
+void TTranslator::LoadLanguageText(std::string_view Bytes, const std::string& FileName,
+                                   TXmlDocument& Translations, TXmlElement& Language) {
     std::string_view Rest(Bytes);
     // An editor's byte-order mark would otherwise hide the first section.
     if (Rest.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -190,7 +198,7 @@ void TTranslator::LoadLanguageFile(const std::string& FileName, TXmlElement& Lan
             if (!IsXmlName(Name)) {
                 Fail(LineNo, "the section name " + Quoted(Name) + " is not a valid XML name");
             }
-            Section = &Language.AppendChild(FTranslations->CreateElement(Name));
+            Section = &Language.AppendChild(Translations.CreateElement(Name));
             FirstTexts.clear();
             continue;
         }
@@ -207,8 +215,8 @@ void TTranslator::LoadLanguageFile(const std::string& FileName, TXmlElement& Lan
         }
         // A repeated key, in whatever letter case, keeps the first text.
         const auto [It, New] = FirstTexts.try_emplace(LowerAscii(Key), Line.substr(Equals + 1));
-        TXmlElement& KeyElement = Section->AppendChild(FTranslations->CreateElement(Key));
-        KeyElement.AppendChild(FTranslations->CreateTextNode(It->second));
+        TXmlElement& KeyElement = Section->AppendChild(Translations.CreateElement(Key));
+        KeyElement.AppendChild(Translations.CreateTextNode(It->second));
     }
 }
 

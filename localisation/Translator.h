@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace psykrona {
@@ -56,6 +57,13 @@ public:
     static void SetLanguage(int Index);
     // The current language's code, or "" when no language is current.
     static std::string GetLanguageCode();
+
+    // Reads the bytes of one language file into Language, an element of
+    // Translations: an element per section, in it an element per key holding
+    // the key's text. FileName names the file in messages. Throws
+    // ETranslatorError.
+    static void LoadLanguageText(std::string_view Bytes, const std::string& FileName,
+                                 TXmlDocument& Translations, TXmlElement& Language);
 
     ~TTranslator();
     TTranslator(const TTranslator&) = delete;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -51,8 +52,10 @@ private:
 
 } // namespace
 
-std::string ReadFileBytes(const std::string& FileName) {
-    const int Fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
+    // Non-blocking, so that a named pipe without a writer is refused below
+    // instead of stopping the program in open(); regular files ignore it.
+    const int Fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0) {
         Fail("Cannot open", FileName, errno);
     }
@@ -63,6 +66,9 @@ std::string ReadFileBytes(const std::string& FileName) {
     }
     if (!S_ISREG(St.st_mode)) {
         Fail("Cannot read", FileName, S_ISDIR(St.st_mode) ? EISDIR : EINVAL);
+    }
+    if (static_cast<std::uintmax_t>(St.st_size) > MaxSize) {
+        Fail("Cannot read", FileName, EFBIG);
     }
     std::string Bytes;
     char Buffer[65536];
@@ -76,6 +82,11 @@ std::string ReadFileBytes(const std::string& FileName) {
                 continue;
             }
             Fail("Cannot read", FileName, errno);
+        }
+        // The size may grow while it is read, or be given as 0 (as for
+        // files of /proc).
+        if (static_cast<std::size_t>(N) > MaxSize - Bytes.size()) {
+            Fail("Cannot read", FileName, EFBIG);
         }
         Bytes.append(Buffer, static_cast<std::size_t>(N));
     }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
 namespace psykrona {
 
 // The whole content of the file FileName. Throws EXmlFileError (with the
-// system's error number) when it cannot be opened or read, and for anything
-// that is not a regular file.
-std::string ReadFileBytes(const std::string& FileName);
+// system's error number) when it cannot be opened or read, for anything that
+// is not a regular file, and (EFBIG) for a file of more than MaxSize bytes,
+// without reading more than that.
+std::string ReadFileBytes(const std::string& FileName,
+                          std::size_t MaxSize = std::numeric_limits<std::size_t>::max());
 
 // Replaces the content of FileName with Bytes, or creates the file. The bytes
 // go to a temporary file in the same folder, which is flushed to the disk and

@@ -53,6 +53,12 @@ void CollectError(void* Data, xmlErrorPtr Error) {
     while (!First.Message.empty() && (First.Message.back() == '\n' || First.Message.back() == ' ')) {
         First.Message.pop_back();
     }
+    // libxml2's own wording names its parse option, which means nothing to
+    // the user.
+    if (First.Message.starts_with("Excessive depth in document")) {
+        First.Message =
+            "the elements are nested too deeply (more than " + std::to_string(xmlParserMaxDepth) + " levels)";
+    }
     First.Line = Error->line;
     First.Level = Error->level;
 }
@@ -256,7 +262,8 @@ TXmlDocument& TXmlParser::ParseBytes(std::string_view Bytes, const std::string& 
 }
 
 TXmlDocument& TXmlParser::ParseFile(const std::string& FileName) const {
-    return ParseBytes(ReadFileBytes(FileName), FileName);
+    // Parse takes no more than INT_MAX bytes; reading stops there.
+    return ParseBytes(ReadFileBytes(FileName, INT_MAX), FileName);
 }
 
 } // namespace psykrona

@@ -2,6 +2,7 @@
 
 #include "xml/XmlError.h"
 
+#include <libxml/parserInternals.h>
 #include <libxml/xmlreader.h>
 
 #include <limits>
@@ -28,6 +29,12 @@ void CollectError(void* Context, xmlErrorPtr Error) {
     std::string Message = Error->message != nullptr ? Error->message : "not well-formed";
     while (!Message.empty() && (Message.back() == '\n' || Message.back() == ' ')) {
         Message.pop_back();
+    }
+    // libxml2's own wording names its parse option, which means nothing to
+    // the user.
+    if (Message.starts_with("Excessive depth in document")) {
+        Message =
+            "the elements are nested too deeply (more than " + std::to_string(xmlParserMaxDepth) + " levels)";
     }
     Impl->FirstError = "line " + std::to_string(Error->line) + ": " + Message;
 }
