@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace psykrona {
 
@@ -16,6 +17,9 @@ namespace {
 constexpr double KReferenceWidth = 4672;
 constexpr int KRelHumSteps = 150;
 const char* const KFace = "Arial";
+// Farther from the chart than any canvas reaches, and far enough inside the
+// int range that the sizes and offsets added to a point cannot overflow.
+constexpr double KFarPixel = 1 << 24;
 
 int RoundInt(double Value) {
     return static_cast<int>(Round(Value));
@@ -465,6 +469,19 @@ void TMollierDraw::DrawFrame() {
          StateToPixel(DewPoint < FMinTemp ? FMinTemp : DewPoint, FMaxSpecHum));
 }
 
+// Where a point of the document stands on the device. A hand-edited file can
+// hold 1e300 °C and a document NaN: such a point has no place on any canvas
+// and is left out, with its process lines, while the rest is drawn.
+bool TMollierDraw::PointPixel(const TMollierPoint& Point, TPoint& Pixel) const {
+    const double X = Point.SpecHum * FScaleX + FOriginX;
+    const double Y = FOriginY - Point.Temp * FScaleY;
+    if (!(std::fabs(X) <= KFarPixel && std::fabs(Y) <= KFarPixel)) {
+        return false;
+    }
+    Pixel = {RoundInt(X), RoundInt(Y)};
+    return true;
+}
+
 // A line leaves every point that asks for one, shown or not; the markers
 // come after both lines at their point, so they always lie on top.
 void TMollierDraw::DrawProcessLines() {
@@ -472,20 +489,24 @@ void TMollierDraw::DrawProcessLines() {
     const int Count = Document->PointCount();
     for (int I = 0; I < Count; ++I) {
         const TMollierPoint& P = Document->Points[static_cast<size_t>(I)];
-        if (P.LineToNext && Count > 1 && I < Count - 1) {
-            const TMollierPoint& Next = Document->Points[static_cast<size_t>(I + 1)];
-            Line(StateToPixel(P.Temp, P.SpecHum), StateToPixel(Next.Temp, Next.SpecHum));
+        TPoint From;
+        if (!PointPixel(P, From)) {
+            continue;
+        }
+        TPoint To;
+        if (P.LineToNext && Count > 1 && I < Count - 1 &&
+            PointPixel(Document->Points[static_cast<size_t>(I + 1)], To)) {
+            Line(From, To);
         }
         if (P.ShowInChart) {
-            DrawPointMarker(P.Temp, P.SpecHum);
+            DrawPointMarker(From);
         }
     }
 }
 
-void TMollierDraw::DrawPointMarker(double Temp, double SpecHum) {
+void TMollierDraw::DrawPointMarker(TPoint P) {
     FCanvas->SetFillColor(clAqua);
     FCanvas->SetFillStyle(TFillStyle::Solid);
-    const TPoint P = StateToPixel(Temp, SpecHum);
     const int R = FMarkerSize / 2;
     FCanvas->Ellipse(P.X - R, P.Y - R, P.X - R + FMarkerSize, P.Y - R + FMarkerSize);
 }
@@ -496,9 +517,13 @@ void TMollierDraw::DrawPointLabels() {
     SetChartFont(RoundInt(FFontLabel * 1.15), 0, 900);
     FCanvas->SetFillStyle(TFillStyle::Clear);
     const int Count = Document->PointCount();
-    auto PixelOf = [&](int I) {
-        const TMollierPoint& P = Document->Points[static_cast<size_t>(I)];
-        return StateToPixel(P.Temp, P.SpecHum);
+    // Neighbours without a place on the canvas count as absent.
+    auto PixelOf = [&](int I) -> std::optional<TPoint> {
+        TPoint Pixel;
+        if (I < 0 || I >= Count || !PointPixel(Document->Points[static_cast<size_t>(I)], Pixel)) {
+            return std::nullopt;
+        }
+        return Pixel;
     };
     // Direction from P to N in degrees, y downwards; between -90 and 270.
     auto Direction = [](TPoint P, TPoint N) {
@@ -517,20 +542,26 @@ void TMollierDraw::DrawPointLabels() {
         if (!Point.ShowInChart) {
             continue;
         }
-        const TPoint P = PixelOf(I);
+        const std::optional<TPoint> Own = PixelOf(I);
+        if (!Own) {
+            continue;
+        }
+        const TPoint P = *Own;
+        const std::optional<TPoint> Before = PixelOf(I - 1);
+        const std::optional<TPoint> After = PixelOf(I + 1);
         TPoint N1;
         TPoint N2;
-        if (Count == 1) {
+        if (!Before && !After) {
             // A lone point takes its label to the upper right.
             N1 = {P.X - 1, P.Y + 1};
             N2 = {P.X - 2, P.Y + 2};
-        } else if (I == 0) {
-            N1 = N2 = PixelOf(1);
-        } else if (I == Count - 1) {
-            N1 = N2 = PixelOf(I - 1);
+        } else if (!Before) {
+            N1 = N2 = *After;
+        } else if (!After) {
+            N1 = N2 = *Before;
         } else {
-            N1 = PixelOf(I - 1);
-            N2 = PixelOf(I + 1);
+            N1 = *Before;
+            N2 = *After;
         }
         // Averaged as plain numbers: neighbours either side of straight up
         // (-80° and 260°) send the label straight up, between the lines.

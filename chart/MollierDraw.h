@@ -104,8 +104,9 @@ private:
     void DrawRelHumCurves();
     void DrawRelHumLabel(bool AtRight, double Temp, double RelHum);
     void DrawFrame();
+    bool PointPixel(const TMollierPoint& Point, TPoint& Pixel) const;
     void DrawProcessLines();
-    void DrawPointMarker(double Temp, double SpecHum);
+    void DrawPointMarker(TPoint P);
     void DrawPointLabels();
 
     void Line(TPoint From, TPoint To);
