@@ -1,0 +1,38 @@
+// The older ".pkr" reader. For any bytes it either fills the document or
+// throws EProjectFileError, never allocating for points the file cannot
+// hold; a project that opened converts to a ".pkx" file that opens again to
+// the same project; and its chart draws without a fault.
+#include "engine/NumberText.h"
+#include "files/MollierFileHandling.h"
+#include "fuzz/FuzzSupport.h"
+
+using namespace psykrona;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    TMain Doc;
+    try {
+        TMollierFileHandling::ProjectFromOldFormat(fuzz::AsBytes(Data, Size), Doc, "fuzz.pkr");
+    } catch (const EProjectFileError&) {
+        // Points appended before the failure stay, but never more than ten
+        // lines of the file can carry.
+        if (static_cast<std::size_t>(Doc.PointCount()) > Size / 10 + 1) {
+            fuzz::Violated("a failed read allocated " + std::to_string(Doc.PointCount()) + " points for " +
+                           std::to_string(Size) + " bytes");
+        }
+        return 0;
+    }
+    SetDecimalSeparator(Size % 2 == 0 ? '.' : ',');
+    const std::string Saved = TMollierFileHandling::ProjectToXml(Doc);
+    TMain Back;
+    try {
+        TMollierFileHandling::ProjectFromXml(Saved, Back, "converted.pkx");
+    } catch (const EProjectFileError& E) {
+        fuzz::Violated(std::string("a converted project does not open: ") + E.what(), Saved);
+    }
+    const std::string Again = TMollierFileHandling::ProjectToXml(Back);
+    if (Back.PointCount() != Doc.PointCount() || fuzz::LineEndsAsLf(Again) != fuzz::LineEndsAsLf(Saved)) {
+        fuzz::Violated("a converted project opens as another project", Saved + "\n=== again ===\n" + Again);
+    }
+    fuzz::DrawChart(Doc);
+    return 0;
+}
