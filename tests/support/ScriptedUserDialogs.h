@@ -1,0 +1,105 @@
+#pragma once
+
+#include "ui/UserDialogs.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace psykrona::test {
+
+// Message boxes and file dialogs answered from a script. While it lives it
+// is the program's current TUserDialogs; it records every box and dialog it
+// was asked for, in order, and answers questions and file dialogs from its
+// queues. A question or dialog with nothing queued is answered Cancel (or
+// with no file) and noted in Unexpected, so a test sees boxes it did not
+// plan for.
+class TScriptedUserDialogs : public TUserDialogs {
+public:
+    // What was asked: "Message", "YesNoCancel", "YesNo", "Open" or "Save".
+    struct TAsked {
+        std::string What;
+        std::string Text; // message and question text
+        TMessageKind Kind = TMessageKind::Plain;
+        TFileDialogRequest Request; // file dialogs
+    };
+
+    TScriptedUserDialogs() : FPrevious(SetCurrent(this)) {}
+    ~TScriptedUserDialogs() override { SetCurrent(FPrevious); }
+    TScriptedUserDialogs(const TScriptedUserDialogs&) = delete;
+    TScriptedUserDialogs& operator=(const TScriptedUserDialogs&) = delete;
+
+    std::vector<TAsked> Asked;
+    std::deque<TAnswer> Answers;
+    std::deque<std::optional<std::string>> Files;
+    std::vector<std::string> Unexpected;
+    // Runs while a box or dialog is "open", after it is recorded.
+    std::function<void(const TAsked&)> WhileOpen;
+
+    void ShowMessage(TMessageKind Kind, const std::string& Text) override {
+        Record({"Message", Text, Kind, {}});
+    }
+    TAnswer AskYesNoCancel(const std::string& Text) override {
+        Record({"YesNoCancel", Text, TMessageKind::Warning, {}});
+        return Answer(TAnswer::Cancel, "YesNoCancel: " + Text);
+    }
+    TAnswer AskYesNo(const std::string& Text) override {
+        Record({"YesNo", Text, TMessageKind::Warning, {}});
+        return Answer(TAnswer::No, "YesNo: " + Text);
+    }
+    std::optional<std::string> OpenFileName(const TFileDialogRequest& Request) override {
+        Record({"Open", "", TMessageKind::Plain, Request});
+        return File("Open");
+    }
+    std::optional<std::string> SaveFileName(const TFileDialogRequest& Request) override {
+        Record({"Save", "", TMessageKind::Plain, Request});
+        return File("Save");
+    }
+
+    // The texts of the boxes shown, in order, for compact expectations:
+    // "Message: <text>", "YesNo: <text>", "Save: <proposed name>".
+    std::vector<std::string> Log() const {
+        std::vector<std::string> Lines;
+        for (const TAsked& A : Asked) {
+            Lines.push_back(A.What + ": " +
+                            (A.What == "Open" || A.What == "Save" ? A.Request.FileName : A.Text));
+        }
+        return Lines;
+    }
+    void Clear() {
+        Asked.clear();
+        Unexpected.clear();
+    }
+
+private:
+    void Record(const TAsked& A) {
+        Asked.push_back(A);
+        if (WhileOpen) {
+            WhileOpen(A);
+        }
+    }
+    TAnswer Answer(TAnswer Default, const std::string& Question) {
+        if (Answers.empty()) {
+            Unexpected.push_back(Question);
+            return Default;
+        }
+        const TAnswer A = Answers.front();
+        Answers.pop_front();
+        return A;
+    }
+    std::optional<std::string> File(const std::string& Dialog) {
+        if (Files.empty()) {
+            Unexpected.push_back(Dialog);
+            return std::nullopt;
+        }
+        std::optional<std::string> F = Files.front();
+        Files.pop_front();
+        return F;
+    }
+
+    TUserDialogs* FPrevious;
+};
+
+} // namespace psykrona::test

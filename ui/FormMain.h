@@ -1,0 +1,249 @@
+#pragma once
+
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QStatusBar;
+class QToolBar;
+
+namespace psykrona {
+
+class TCanvas;
+class TMain;
+class TMollierDraw;
+class TMollierFileHandling;
+class TMollierOptions;
+class TPaintBox;
+class TPointBlocks;
+class TfrmEditPoint;
+class TfrmIntro;
+class TfrmLanguages;
+class TfrmOptionsChart;
+class TfrmPreview;
+class TfrmPrint;
+class TfrmVersion;
+
+// The program's other windows. The program entry creates them after the
+// main window and hands them over before showing it; they are not owned
+// here. A window left out makes its command do nothing.
+struct TPsykronaForms {
+    TfrmPreview* frmPreview = nullptr;
+    TfrmEditPoint* frmEditPoint = nullptr;
+    TfrmOptionsChart* frmOptionsChart = nullptr;
+    TfrmVersion* frmVersion = nullptr;
+    TfrmPrint* frmPrint = nullptr;
+    TfrmLanguages* frmLanguages = nullptr;
+    TfrmIntro* frmIntro = nullptr;
+};
+
+// The main window and owner of the running project: the flow-data panel,
+// the point list and blocks, the chart with the cursor read-out, and the
+// file, print, option and help commands.
+//
+// Repaint model: every paint of the chart area applies the current
+// language's texts to the whole window, rewrites the point blocks from the
+// document and draws the chart from the document and the options. Commands
+// that change any of these invalidate the chart area (InvalidateWindow).
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the window and runs FormCreate with the language files of
+    // ProgramDir (the program's own directory when empty). Throws
+    // ETranslatorError when the languages cannot be loaded.
+    explicit TfrmMain(QWidget* Parent = nullptr);
+    explicit TfrmMain(const std::string& ProgramDir, QWidget* Parent = nullptr);
+    ~TfrmMain() override;
+
+    // Owned for the whole run.
+    TDomImplementation FDomImpl;
+    TXmlParser FXMLParser;
+    std::unique_ptr<TMain> Document; // replaced on New and Open
+    std::unique_ptr<TMollierOptions> Options;
+    std::unique_ptr<TMollierDraw> Draw;
+    std::unique_ptr<TMollierFileHandling> FileHandling;
+
+    std::string ProductCaption;
+    bool Modified = false;
+    bool DrawingEnabled = true;
+    double LastPressure = 0; // kPa
+
+    TPsykronaForms Forms;
+    // The project named on the command line, opened by FormShow.
+    std::optional<std::string> StartFileName;
+    // Commands carried out elsewhere; the menu item does nothing while unset.
+    std::function<void()> OnSaveChartAsPicture;
+    std::function<void()> OnHelp;
+
+    // Controls.
+    QToolBar* ToolBar;
+    QAction* tbNew;
+    QAction* tbOpen;
+    QAction* tbSave;
+    QAction* tbPrint;
+    QAction* tbAdd;
+    QAction* tbDelete;
+    QAction* tbInsert;
+    QAction* tbEdit;
+    QMenu* mnuFile;
+    QAction* mnuFileNew;
+    QAction* mnuFileOpen;
+    QAction* mnuFileSave;
+    QAction* mnuFileSaveAs;
+    QAction* mnuFileSaveChartAsPicture;
+    QAction* mnuFilePrint;
+    QAction* mnuFileExit;
+    QMenu* mnuOptions;
+    QAction* MnuOptionsChart;
+    QAction* mnuOptionsLanguage;
+    QMenu* mnuHelp;
+    QAction* mnuHelpHelp;
+    QAction* mnuHelpAbout;
+
+    QGroupBox* gbFlowData;
+    QLabel* stFlowHeader;
+    QLineEdit* edtFlowAirFlow;
+    QLabel* stFlowUnit;
+    QLabel* stDensHeader;
+    QRadioButton* rbDensNormal;
+    QRadioButton* rbDensReal;
+    QLabel* stDensTemp;
+    QLineEdit* edtDensTemp;
+    QLabel* stDensUnitTemp;
+    QLabel* stDensPatm;
+    QLineEdit* edtDensPatm;
+    QLabel* stDensUnitPatm;
+    QLabel* stDensDensity;
+    QLabel* lblDensDensity;
+    QLabel* stDensUnitDensity;
+    QPushButton* btnUpdateFlowData;
+
+    QScrollArea* sbPoints;
+    TPointBlocks* PointBlocks; // the blocks inside sbPoints
+    QGroupBox* gbPoints;
+    QListWidget* ListBox1;
+    QPushButton* btnAdd;
+    QPushButton* btnDelete;
+    QPushButton* btnInsert;
+    QPushButton* btnEdit;
+
+    TPaintBox* PaintBox1;
+    QStatusBar* StatusBar1;
+    std::array<QLabel*, 2> StatusPanels; // file name; cursor read-out
+
+    // Window events.
+    void FormCreate(const std::string& ProgramDir);
+    void FormShow();
+    // Asks about unsaved work; whether the window may close.
+    bool FormCloseQuery();
+    void FormResize();
+    void FormPaint(QPainter& Painter);
+    void ApplyTexts();
+    void InvalidateWindow();
+
+    // File commands; each returns whether it went through.
+    bool mnuFileNewClick();
+    bool mnuFileOpenClick();
+    void OpenProjectFile(const std::string& FileName);
+    // True when a file was written.
+    bool mnuFileSaveClick();
+    bool mnuFileSaveAsClick();
+    void mnuFileSaveChartAsPictureClick();
+    void mnuFilePrintClick();
+    void mnuFileExitClick();
+    void MnuOptionsChartClick();
+    void mnuOptionsLanguageClick();
+    void mnuHelpHelpClick();
+    void mnuHelpAboutClick();
+
+    // Points panel and flow data.
+    void btnAddClick();
+    void btnInsertClick();
+    void btnDeleteClick();
+    void btnEditClick();
+    void ListBox1DblClick();
+    void CreatePointBlock(int K);
+    void RemoveLastPointBlock();
+    void RefreshPointsPanel();
+    void ClearProject();
+    void ShowLoadedProject();
+    void UpdateFlowData(bool MarkModified);
+    static double RealDensity(double Temp, double Pressure);
+    void btnUpdateFlowDataClick();
+    void rbDensNormalClick();
+    void rbDensRealClick();
+
+    // Chart.
+    void DrawChart(TCanvas& Canvas);
+    void PaintBox1MouseMove(int X, int Y);
+
+    // The selected row of the point list, or -1.
+    int SelectedRow() const;
+    QString StatusText(int Panel) const;
+
+    // The stored texts of the point blocks and the messages.
+    struct TStoredTexts {
+        std::string Temperature, RelHum, SpecHum, Enthalpy, Power, SensPower, Water;
+        std::string FileNotFound, FileNotOpened, FileNotSaved, ConfirmErasePoint, SaveChanges,
+            QuitWithoutSaving;
+    };
+    const TStoredTexts& StoredTexts() const { return FTexts; }
+
+    // The filters of the project dialogs.
+    static constexpr const char* OpenFilter =
+        "Psykrona file (*.pkx)|*.pkx|Psykrona 1.x file (*.pkr)|*.pkr|All  files (*.*)|*.*";
+    static constexpr const char* SaveFilter = "Psykrona file (*.pkx)|*.pkx|All files (*.*)|*.*";
+    static constexpr const char* ProjectExtension = "pkx";
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildFlowDataPanel(QWidget* Parent);
+    void BuildPointsPanel(QWidget* Parent);
+    void LayoutWorkArea();
+    void SetPointButtonsEnabled(bool Enabled);
+    void SetRealDensityEnabled(bool Enabled);
+    // Selects a density choice from the program and runs its handling when
+    // it was not selected; failures go to the caller.
+    void SelectDensityChoice(QRadioButton* Choice);
+    void UncheckDensityChoices();
+    // A flow-data update asked for by the user: a failure is reported once,
+    // and the focus changes the report itself causes start no second one.
+    void FlowDataTrigger();
+    void SetStatusText(int Panel, const std::string& Text);
+    // Connects a control's signal to a handler; a failure in the handler is
+    // reported and the program goes on.
+    template <typename TSender, typename TSignal, typename THandler>
+    void Connect(TSender* Sender, TSignal Signal, THandler Handler);
+
+    QWidget* FWorkArea = nullptr;
+    TStoredTexts FTexts;
+    bool FShown = false;
+    bool FReportingFlowFailure = false;
+    bool FPaintFailureQueued = false;
+};
+
+} // namespace psykrona
