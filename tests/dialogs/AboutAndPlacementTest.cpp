@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 
 namespace psykrona {
 namespace {
@@ -55,6 +56,11 @@ struct TPlacementCase {
     std::function<std::unique_ptr<QDialog>()> Make;
     int Divisor;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const TPlacementCase& C, std::ostream* Out) {
+    *Out << C.Name;
+}
 
 class PlacementTest : public test::TDialogTest, public testing::WithParamInterface<TPlacementCase> {};
 

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <array>
+#include <ostream>
 
 namespace psykrona {
 namespace {
@@ -94,6 +95,11 @@ const TPairCase PairCases[] = {
      {"-12.5", "31.25", "0.5", "22.75"}},
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const TPairCase& C, std::ostream* Out) {
+    *Out << C.Name;
+}
+
 class ChartLimitsPairTest : public ChartLimitsDialogTest, public testing::WithParamInterface<TPairCase> {};
 
 TEST_P(ChartLimitsPairTest, OKAppliesTheLimitsAndTheNextShowingDisplaysThem) {
@@ -147,6 +153,11 @@ const TBadFieldCase BadFieldCases[] = {
      0.005,
      0.035},
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const TBadFieldCase& C, std::ostream* Out) {
+    *Out << C.Name;
+}
 
 class ChartLimitsBadFieldTest : public ChartLimitsDialogTest,
                                 public testing::WithParamInterface<TBadFieldCase> {};

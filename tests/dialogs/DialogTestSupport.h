@@ -37,12 +37,28 @@ public:
     std::vector<std::string> Errors;
 };
 
+// The suite's application, made before the first test and ended after the
+// last one, while the statics Qt's input devices need still exist.
+class TApplicationEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        static int Argc = 1;
+        static char Name[] = "dialogs_tests";
+        static char* Argv[] = {Name, nullptr};
+        Application = new TRecordingApplication(Argc, Argv);
+    }
+    void TearDown() override {
+        delete Application;
+        Application = nullptr;
+    }
+    static inline TRecordingApplication* Application = nullptr;
+};
+
+inline testing::Environment* const ApplicationEnvironment =
+    testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
+
 inline TRecordingApplication& App() {
-    static int Argc = 1;
-    static char Name[] = "dialogs_tests";
-    static char* Argv[] = {Name, nullptr};
-    static TRecordingApplication Application(Argc, Argv);
-    return Application;
+    return *TApplicationEnvironment::Application;
 }
 
 struct TLanguage {

@@ -7,6 +7,7 @@
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <filesystem>
+#include <ostream>
 
 namespace psykrona {
 namespace {
@@ -30,6 +31,11 @@ const THelpCase HelpCases[] = {
     {"FallbackWhenTheFolderHasNoIndex", {"help/index.html", "help/hu/other.html"}, 2, "help/index.html"},
     {"TheFallbackEvenWhenItIsMissing", {"help/sv/index.html"}, 0, "help/index.html"},
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const THelpCase& C, std::ostream* Out) {
+    *Out << C.Name;
+}
 
 class HelpTest : public test::TDialogTest, public testing::WithParamInterface<THelpCase> {};
 
