@@ -1,0 +1,117 @@
+#include "ui/ChartPicture.h"
+
+#include "printing/MollierPrint.h"
+#include "printing/PictureFiles.h"
+#include "ui/QtCanvas.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include <cstring>
+
+namespace psykrona {
+
+namespace {
+
+// The chart picture layout on a painter that is already active on a white
+// square of Size pixels.
+void DrawPicture(TMollierDraw& Draw, TMain& Document, QPainter& Painter, int Size) {
+    TQtCanvas Canvas(Painter);
+    TMollierPrint Layout;
+    Layout.FDraw = &Draw;
+    Layout.FDocument = &Document;
+    Layout.FCanvas = &Canvas;
+    Layout.FPageWidth = Size;
+    Layout.FPageHeight = Size;
+    // The renderer outlives this canvas.
+    struct TDetach {
+        TMollierDraw& D;
+        ~TDetach() { D.SetCanvas(nullptr, D.ChartLeft(), D.ChartTop(), D.ChartWidth(), D.ChartHeight()); }
+    } Detach{Draw};
+    Layout.PrintPage(TMollierPrint::KChartPicture, false);
+}
+
+std::vector<std::uint8_t> Bytes(const QByteArray& A) {
+    return std::vector<std::uint8_t>(A.begin(), A.end());
+}
+
+std::vector<std::uint8_t> SvgPicture(TMollierDraw& Draw, TMain& Document) {
+    QByteArray Out;
+    QBuffer Buffer(&Out);
+    Buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator Generator;
+    Generator.setOutputDevice(&Buffer);
+    Generator.setSize(QSize(KChartPictureSize, KChartPictureSize));
+    Generator.setViewBox(QRect(0, 0, KChartPictureSize, KChartPictureSize));
+    Generator.setResolution(96);
+    Generator.setTitle(QStringLiteral("Mollier chart"));
+    QPainter Painter;
+    if (!Painter.begin(&Generator)) {
+        throw EPictureError("The SVG drawing cannot be made");
+    }
+    Painter.fillRect(0, 0, KChartPictureSize, KChartPictureSize, Qt::white);
+    DrawPicture(Draw, Document, Painter, KChartPictureSize);
+    Painter.end();
+    return Bytes(Out);
+}
+
+} // namespace
+
+QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size) {
+    QImage Image(Size, Size, QImage::Format_RGB32);
+    if (Image.isNull()) {
+        throw EPictureError("Not enough memory for a picture of " + std::to_string(Size) + " × " +
+                            std::to_string(Size) + " pixels");
+    }
+    Image.fill(Qt::white);
+    {
+        QPainter Painter(&Image);
+        DrawPicture(Draw, Document, Painter, Size);
+    }
+    return Image;
+}
+
+TPicture PictureFromImage(const QImage& Image) {
+    const QImage Rgb = Image.convertToFormat(QImage::Format_RGB888);
+    TPicture Picture;
+    Picture.Width = Rgb.width();
+    Picture.Height = Rgb.height();
+    const std::size_t Row = static_cast<std::size_t>(Picture.Width) * 3;
+    Picture.Rgb.resize(Row * static_cast<std::size_t>(Picture.Height));
+    // QImage pads its rows to four bytes; the picture has no padding.
+    for (int Y = 0; Y < Picture.Height; ++Y) {
+        std::memcpy(Picture.Rgb.data() + Row * static_cast<std::size_t>(Y), Rgb.constScanLine(Y), Row);
+    }
+    return Picture;
+}
+
+void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName) {
+    const TPictureFormat Format = PictureFormatOf(FileName);
+    if (Format == TPictureFormat::Svg) {
+        WritePictureFile(FileName, SvgPicture(Draw, Document));
+        return;
+    }
+    const QImage Image = RenderChartPicture(Draw, Document);
+    switch (Format) {
+    case TPictureFormat::Jpeg:
+        WritePictureFile(FileName, EncodeJpeg(PictureFromImage(Image)));
+        break;
+    case TPictureFormat::Png: {
+        QByteArray Out;
+        QBuffer Buffer(&Out);
+        Buffer.open(QIODevice::WriteOnly);
+        if (!Image.save(&Buffer, "PNG")) {
+            throw EPictureError("The PNG image cannot be made");
+        }
+        WritePictureFile(FileName, Bytes(Out));
+        break;
+    }
+    default:
+        WritePictureFile(FileName, EncodeBmp(PictureFromImage(Image)));
+        break;
+    }
+}
+
+} // namespace psykrona

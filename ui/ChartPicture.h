@@ -1,0 +1,30 @@
+#pragma once
+
+#include "chart/Canvas.h"
+#include "chart/MollierDraw.h"
+#include "engine/Main.h"
+
+#include <QImage>
+
+#include <string>
+
+namespace psykrona {
+
+// The chart picture is square and always this size, whatever the window's.
+inline constexpr int KChartPictureSize = 680;
+
+// Saves the chart picture of Document (the print layout's chart picture on
+// white, KChartPictureSize pixels square) drawn by Draw, as the file name
+// asks: a name ending exactly in ".jpg" gives a baseline JPEG of quality 90,
+// ".png" a PNG, ".svg" a vector SVG of the same picture, and any other name
+// a 24-bit bitmap. The name is used as given. Draw is borrowed and left
+// without a canvas. Throws EPictureError, or what the drawing throws.
+void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName);
+
+// The chart picture in memory, Size pixels square.
+QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size = KChartPictureSize);
+
+// The pixels of an image as a canvas picture.
+TPicture PictureFromImage(const QImage& Image);
+
+} // namespace psykrona
