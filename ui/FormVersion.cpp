@@ -13,7 +13,7 @@ namespace psykrona {
 namespace {
 
 // Product information: not translated, like the program's name.
-const char* const Notice = "Copyright \u00a9 2026 The Psykrona developers";
+const char* const Notice = "\u00a9 2026 The Psykrona developers";
 const char* const Rights = "All rights reserved.";
 const char* const WebAddress = "https://psykrona.example";
 const char* const Developer = "The Psykrona developers";
