@@ -147,6 +147,11 @@ TEST_F(InstallTest, DesktopEntryIconsAndMimeTypeAreWhereDesktopsLook) {
     EXPECT_NE(Entry.find("\nIcon=psykrona\n"), std::string::npos);
     EXPECT_NE(Entry.find("\nMimeType=application/x-psykrona-project;"), std::string::npos);
     EXPECT_EQ(Entry.find('@'), std::string::npos) << "every placeholder is filled";
+    if (fs::exists("/usr/bin/desktop-file-validate")) {
+        const test::TProcessResult Valid = test::RunProcess(
+            "/usr/bin/desktop-file-validate", {(Share() / "applications" / "psykrona.desktop").string()});
+        EXPECT_EQ(Valid.ExitCode, 0) << Valid.Out << Valid.Err;
+    }
 
     const fs::path Icons = Share() / "icons" / "hicolor";
     EXPECT_EQ(PngSize(Icons / "48x48" / "apps" / "psykrona.png"), std::make_pair(48, 48));
