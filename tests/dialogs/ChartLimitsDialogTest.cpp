@@ -5,7 +5,6 @@
 #include "chart/FormOptionsChart.h"
 
 #include "chart/MollierOptions.h"
-#include "engine/Errors.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
 
@@ -62,13 +61,6 @@ TEST_F(ChartLimitsDialogTest, ShowsTheDefaultsInGPerKgWithTheFocusInTheFirstFiel
     Dialog.show();
     EXPECT_EQ(Shown(), (Texts{"-20", "50", "0", "35"}));
     EXPECT_EQ(Dialog.focusWidget(), Dialog.edtMinTemp);
-}
-
-TEST_F(ChartLimitsDialogTest, WorksOnItsOwnOptionsUntilGivenTheSharedOnes) {
-    TfrmOptionsChart Fresh;
-    ASSERT_NE(Fresh.Options, nullptr);
-    Fresh.show();
-    EXPECT_EQ(Fresh.edtMaxTemp->text(), "50");
 }
 
 struct TPairCase {
@@ -178,13 +170,6 @@ TEST_P(ChartLimitsBadFieldTest, ReachesTheErrorDisplayWithEarlierFieldsAppliedAn
 
 INSTANTIATE_TEST_SUITE_P(BadFields, ChartLimitsBadFieldTest, testing::ValuesIn(BadFieldCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
-
-TEST_F(ChartLimitsDialogTest, TheOKHandlerItselfThrowsTheConversionError) {
-    Dialog.show();
-    Type(Dialog.edtMaxTemp, "abc");
-    EXPECT_THROW(Dialog.btnOKClick(), EConvertError);
-    EXPECT_TRUE(Dialog.isVisible());
-}
 
 TEST_F(ChartLimitsDialogTest, AModalShowingSurvivesABadFieldAndEndsWithOKOnceCorrected) {
     QTimer::singleShot(0, &Dialog, [this] {
