@@ -65,7 +65,9 @@ bool EndsWith(const std::string& Text, const std::string& End) {
 
 // Places of the work area, in pixels from the top left of the area below
 // the tool bar.
-constexpr int FlowDataLeft = 8, FlowDataTop = 2, FlowDataWidth = 321, FlowDataHeight = 137;
+// The flow-data box is a few pixels wider than designed: the unit captions at
+// its right edge are wider in the fonts of the free desktops.
+constexpr int FlowDataLeft = 8, FlowDataTop = 2, FlowDataWidth = 326, FlowDataHeight = 137;
 constexpr int PointsTop = 146;
 constexpr int BlocksLeft = 8, BlocksWidth = 209;
 constexpr int ListLeft = 224, ListWidth = 105;

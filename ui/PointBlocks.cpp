@@ -113,12 +113,16 @@ void TPointBlocks::RepaintBlock(int K) {
     update(0, Top + ProcessTops[0], width(), BlockBottom - ProcessTops[0]);
 }
 
+// Captions longer than their column (some languages, bold rows) are cut
+// short rather than run into the value; a long value pushes its unit on.
 void TPointBlocks::DrawRow(QPainter& P, int Top, const TBlockRow& Row) {
     P.setFont(Row.Bold ? FBoldFont : FRowFont);
-    const int Baseline = Top + QFontMetrics(P.font()).ascent();
-    P.drawText(LabelX, Baseline, Row.Label);
+    const QFontMetrics Metrics(P.font());
+    const int Baseline = Top + Metrics.ascent();
+    constexpr int Gap = 4;
+    P.drawText(LabelX, Baseline, Metrics.elidedText(Row.Label, Qt::ElideRight, ValueX - LabelX - Gap));
     P.drawText(ValueX, Baseline, Row.Value);
-    P.drawText(UnitX, Baseline, Row.Unit);
+    P.drawText(std::max(UnitX, ValueX + Metrics.horizontalAdvance(Row.Value) + Gap), Baseline, Row.Unit);
 }
 
 void TPointBlocks::paintEvent(QPaintEvent* Event) {

@@ -131,10 +131,11 @@ void DrawChart(QPainter& P) {
     Box(P, QRectF(1.5, 1.5, 13, 13), Paper);
     P.setBrush(Qt::NoBrush);
     P.setPen(QPen(Red, 1));
+    // Steep near dry air at the bottom, leaning over as it gets warmer.
     for (double Reach : {5.0, 8.5, 12.0}) {
         QPainterPath Curve;
-        Curve.moveTo(2, 13.5);
-        Curve.quadTo(QPointF(2 + Reach * 0.8, 12), QPointF(2 + Reach, 2));
+        Curve.moveTo(2, 14);
+        Curve.quadTo(QPointF(2.5, 4), QPointF(2 + Reach, 2));
         P.drawPath(Curve);
     }
     P.setPen(QPen(Blue, 1.5));
