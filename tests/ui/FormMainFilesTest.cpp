@@ -34,10 +34,11 @@ protected:
     // A saved project with two points, the second prescribed by 21.25 °C.
     std::string SavedProject(const std::string& Name) {
         TMain Doc;
-        for (double T : {10.0, 21.25}) {
+        const std::pair<const char*, double> Points[] = {{"P1", 10.0}, {"P2", 21.25}};
+        for (const auto& [Name, T] : Points) {
             TMollierPoint& P = Doc.AddPoint();
             P.Number = Doc.PointCount();
-            P.Name = "P" + std::to_string(Doc.PointCount());
+            P.Name = Name;
             P.Temp = T;
             P.RelHum = 50;
             P.Prescribed1 = PROP_TEMP;
