@@ -240,6 +240,28 @@ TEST_F(FormMainChartTest, TextsFollowTheLanguageAtTheNextRepaint) {
     TTranslator::SetLanguage(0);
 }
 
+// A paint rewrites texts and blocks; none of that may ask for another paint.
+TEST_F(FormMainChartTest, OneInvalidationGivesOnePaintAndNoMore) {
+    AddPoint("A", "20", "50");
+    int Paints = 0;
+    const auto Paint = Form->PaintBox1->OnPaint;
+    Form->PaintBox1->OnPaint = [&](QPainter& P) {
+        ++Paints;
+        Paint(P);
+    };
+    QCoreApplication::processEvents();
+    Paints = 0;
+    TTranslator::SetLanguage(2); // every text changes in this paint
+    Form->InvalidateWindow();
+    for (int I = 0; I < 10; ++I) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(Paints, 1);
+    EXPECT_EQ(Form->gbPoints->title().toStdString(), "Pontok");
+    TTranslator::SetLanguage(0);
+    Form->PaintBox1->OnPaint = Paint;
+}
+
 TEST_F(FormMainChartTest, AllTheWindowsTextsAreTranslated) {
     // A key shown as itself would mean a missing or misspelt lookup.
     for (QWidget* W : Form->findChildren<QWidget*>()) {
