@@ -8,6 +8,8 @@
 #include "ui/FormEditPoint.h"
 #include "ui/FormMain.h"
 #include "ui/FormVersion.h"
+#include "ui/Help.h"
+#include "ui/Shell.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
@@ -33,6 +35,10 @@ int RunPsykrona(const std::vector<std::string>& Arguments, const std::string& Pr
     Forms.frmPrint = new TfrmPrint(frmMain.get());
     Forms.frmLanguages = new TfrmLanguages(frmMain.get());
     Forms.frmIntro = new TfrmIntro(frmMain.get());
+    frmMain->OnHelp = [] {
+        TQtShell Shell;
+        ShowHelp(Shell);
+    };
     if (!Arguments.empty()) {
         frmMain->StartFileName = Arguments.front();
     }
