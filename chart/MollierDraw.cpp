@@ -323,7 +323,7 @@ void TMollierDraw::DrawEnthalpyTitle() {
         const double Mid = ((FMaxSpecHum + FMinSpecHum) / 2) * FScaleX + FOriginX;
         if (X < Left) {
             X = RoundInt(Left);
-        } else if (X + W / 2 >= Mid) {
+        } else if (X + W / 2 >= Mid) { // NOLINT(bugprone-integer-division): whole pixels
             X = RoundInt(Mid) - W / 2;
         }
         const int Y = B.Y + RoundInt(FCanvas->TextWidth("70") * 0.9) + FCanvas->TextHeight("A");
@@ -495,7 +495,7 @@ void TMollierDraw::DrawProcessLines() {
         }
         TPoint To;
         if (P.LineToNext && Count > 1 && I < Count - 1 &&
-            PointPixel(Document->Points[static_cast<size_t>(I + 1)], To)) {
+            PointPixel(Document->Points[static_cast<size_t>(I) + 1], To)) {
             Line(From, To);
         }
         if (P.ShowInChart) {

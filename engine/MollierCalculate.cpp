@@ -61,7 +61,7 @@ TMollierCalculate::TMollierCalculate() {
     FPressureIndex.resize(KeyMax - FPressureKeyMin + 1);
     Row = 0;
     for (std::uint64_t K = FPressureKeyMin; K <= KeyMax; ++K) {
-        const double Low = std::bit_cast<double>(K << KPressureKeyShift);
+        const auto Low = std::bit_cast<double>(K << KPressureKeyShift);
         while (Row + 1 < TSatPressure::RowCount && R[Row + 1].Pressure <= Low) {
             ++Row;
         }

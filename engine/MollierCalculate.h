@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace psykrona {
@@ -91,10 +92,10 @@ private:
         double T = 150.0;
         double Step = 10.0;
         int Count = 0;
-        double ColdT = NAN; // the last too-cold point and its result
+        double ColdT = std::numeric_limits<double>::quiet_NaN(); // the last too-cold point and its result
         double ColdPhi = 0;
-        double Low = -INFINITY; // outcomes known at or below / at or above
-        double High = INFINITY;
+        double Low = -std::numeric_limits<double>::infinity(); // outcomes known at or below / at or above
+        double High = std::numeric_limits<double>::infinity();
     };
     double SearchPhi(double T, double H) const;
     void Certify(TSearch& S, double A, double PhiA, double B, double PhiB) const;

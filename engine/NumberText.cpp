@@ -3,8 +3,9 @@
 #include "engine/Errors.h"
 
 #include <langinfo.h>
-#include <locale.h>
+#include <locale.h> // NOLINT(modernize-deprecated-headers): POSIX newlocale lives here
 
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <cmath>
@@ -27,10 +28,11 @@ struct TDecimal {
 };
 
 TDecimal ToDecimal15(double Value) {
-    char Buf[40];
-    std::snprintf(Buf, sizeof Buf, "%.14e", Value);
+    std::array<char, 40> Buf{};
+    // Never truncated: a sign, 15 digits, the point and "e-308" at most.
+    (void)std::snprintf(Buf.data(), Buf.size(), "%.14e", Value);
     TDecimal D;
-    const char* P = Buf;
+    const char* P = Buf.data();
     if (*P == '-') {
         D.Negative = true;
         ++P;
@@ -40,7 +42,7 @@ TDecimal ToDecimal15(double Value) {
             D.Digits.push_back(*P);
         }
     }
-    D.Exponent = std::atoi(P + 1);
+    D.Exponent = static_cast<int>(std::strtol(P + 1, nullptr, 10));
     return D;
 }
 
@@ -63,7 +65,7 @@ char DecimalSeparator() { return GSeparator.load(std::memory_order_relaxed); }
 
 void SetDecimalSeparator(char Separator) { GSeparator.store(Separator, std::memory_order_relaxed); }
 
-char LocaleDecimalSeparator() {
+char LocaleDecimalSeparator() noexcept {
     const char* Name = nullptr;
     for (const char* Var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
         const char* V = std::getenv(Var);
@@ -267,10 +269,10 @@ std::string ShortestText(double Value) {
     if (!std::isfinite(Value)) {
         return NonFinite(Value);
     }
-    char Buf[40];
-    auto [End, Ec] = std::to_chars(Buf, Buf + sizeof Buf, Value);
+    std::array<char, 40> Buf{};
+    auto [End, Ec] = std::to_chars(Buf.data(), Buf.data() + Buf.size(), Value);
     (void)Ec;
-    return std::string(Buf, End);
+    return {Buf.data(), End};
 }
 
 } // namespace psykrona

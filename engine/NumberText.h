@@ -14,7 +14,7 @@ void SetDecimalSeparator(char Separator);
 
 // The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG), or
 // '.' when the locale is unknown or its separator is not a single byte.
-char LocaleDecimalSeparator();
+char LocaleDecimalSeparator() noexcept;
 
 // General format: the value rounded to 15 significant digits, no trailing
 // zeros, no thousands separators; exponent form ("1.234E-5", "1E20") below

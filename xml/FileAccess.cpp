@@ -2,6 +2,7 @@
 
 #include "xml/XmlError.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -71,9 +72,9 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
         Fail("Cannot read", FileName, EFBIG);
     }
     std::string Bytes;
-    char Buffer[65536];
+    std::array<char, 65536> Buffer{};
     for (;;) {
-        const ssize_t N = read(Fd, Buffer, sizeof Buffer);
+        const ssize_t N = read(Fd, Buffer.data(), Buffer.size());
         if (N == 0) {
             return Bytes;
         }
@@ -88,7 +89,7 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
         if (static_cast<std::size_t>(N) > MaxSize - Bytes.size()) {
             Fail("Cannot read", FileName, EFBIG);
         }
-        Bytes.append(Buffer, static_cast<std::size_t>(N));
+        Bytes.append(Buffer.data(), static_cast<std::size_t>(N));
     }
 }
 
@@ -97,9 +98,9 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
     struct stat St;
     bool Exists = lstat(Target.c_str(), &St) == 0;
     if (Exists && S_ISLNK(St.st_mode)) {
-        char Resolved[PATH_MAX];
-        if (realpath(Target.c_str(), Resolved)) {
-            Target = Resolved;
+        std::array<char, PATH_MAX> Resolved{};
+        if (realpath(Target.c_str(), Resolved.data())) {
+            Target = Resolved.data();
         }
         Exists = stat(Target.c_str(), &St) == 0;
     }

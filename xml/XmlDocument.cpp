@@ -12,7 +12,7 @@ namespace {
 
 void CheckCommentText(std::string_view Text) {
     if (Text.find("--") != std::string_view::npos || (!Text.empty() && Text.back() == '-')) {
-        throw EXmlError("A comment cannot hold \"--\" or end with \"-\"");
+        throw EXmlError(R"(A comment cannot hold "--" or end with "-")");
     }
 }
 

@@ -140,7 +140,7 @@ void AppendSubtree(std::string& Out, const TXmlNode& Top) {
 } // namespace
 
 std::string TXmlDocument::WriteToString() const {
-    std::string Out = "<?xml version=\"" + FXmlVersion + "\" encoding=\"UTF-8\"";
+    std::string Out = "<?xml version=\"" + FXmlVersion + R"(" encoding="UTF-8")";
     if (FStandalone) {
         Out += *FStandalone ? " standalone=\"yes\"" : " standalone=\"no\"";
     }
