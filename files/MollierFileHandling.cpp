@@ -449,15 +449,15 @@ void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& D
         Fail(SourceName, "the file has " + std::to_string(Available) + " lines where " + std::to_string(Count) +
                              " points need " + std::to_string(Needed));
     }
-    for (int I = 0; I < Count; ++I) {
-        Doc.AddPoint();
-    }
     Doc.AirFlow = Number();
     Doc.DensityTemp = Number();
     Doc.SetPressure(Number());
     Doc.Density = Number();
+    // Each point is appended once its lines have been read: a file whose
+    // lines are there but blank fails without first allocating every point
+    // it claims.
     for (int I = 0; I < Count; ++I) {
-        TMollierPoint& P = Doc.Points[static_cast<std::size_t>(I)];
+        TMollierPoint P;
         P.Number = Integer();
         const std::string_view Name = Lines.Next();
         P.Name = Name == "Nada" ? std::string() : EightBitLineToUtf8(Name);
@@ -469,6 +469,7 @@ void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& D
         P.Prescribed2 = Integer();
         P.ShowInChart = Lines.Next() == "1";
         P.LineToNext = Lines.Next() == "1";
+        Doc.AddPoint() = std::move(P);
     }
 }
 

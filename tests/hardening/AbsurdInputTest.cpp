@@ -66,6 +66,15 @@ TEST(AbsurdInput, OldFormatCountIsCheckedBeforeAnyPointIsAllocated) {
     }
 }
 
+// Lines are there for a million points, but blank: the reader fails at the
+// header without having allocated the million points first.
+TEST(AbsurdInput, OldFormatOfBlankLinesAllocatesNoPointsForItsClaimedCount) {
+    TMain Doc;
+    const std::string Error = OldFormatError("1000000\n" + std::string(10000005, '\n'), Doc);
+    EXPECT_NE(Error.find("line 2: '' is not a valid floating point value"), std::string::npos) << Error;
+    EXPECT_EQ(Doc.PointCount(), 0);
+}
+
 std::string Nested(std::size_t Depth, const std::string& Inside = {}) {
     std::string Xml;
     Xml.reserve(Depth * 7 + Inside.size());
