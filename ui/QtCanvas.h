@@ -55,6 +55,7 @@ private:
     std::optional<QPainter> FOwnPainter;
     QPainter* FPainter = nullptr;
     QPaintDevice* FDevice = nullptr;
+    bool FRaster = false; // pixels drawn by Qt's raster engine
     // The font is made again only when its description changes.
     TFontDesc FMadeFor;
     bool FFontMade = false;
