@@ -190,7 +190,7 @@ private:
     void CopyAttributes(xmlNodePtr N, TXmlElement& E) {
         for (const xmlNs* Ns = N->nsDef; Ns; Ns = Ns->next) {
             E.SetAttribute(Ns->prefix ? "xmlns:" + Text(Ns->prefix) : std::string("xmlns"),
-                           Spent(Text(Ns->href)));
+                           Spent(Unescaped(Ns->href)));
         }
         for (xmlAttrPtr A = N->properties; A; A = A->next) {
             xmlChar* Value = xmlNodeListGetString(FSource, A->children, 1);
@@ -198,6 +198,21 @@ private:
             xmlFree(Value);
             E.SetAttribute(QualifiedName(A->ns, A->name), Spent(std::move(V)));
         }
+    }
+
+    // Without entity substitution libxml2 keeps a namespace declaration's
+    // value in its escaped attribute form ("&#38;" for "&", entity
+    // references as written); it is read the way other attribute values are.
+    std::string Unescaped(const xmlChar* Href) const {
+        if (!Href || !xmlStrchr(Href, '&')) {
+            return Text(Href);
+        }
+        const xmlNodePtr List = xmlStringGetNodeList(FSource, Href);
+        xmlChar* Value = xmlNodeListGetString(FSource, List, 1);
+        std::string Result = Text(Value);
+        xmlFree(Value);
+        xmlFreeNodeList(List);
+        return Result;
     }
 
     xmlDocPtr FSource;
