@@ -33,6 +33,7 @@ for t in "${targets[@]}"; do
   seeds=("$root/fuzz/corpus/$t")
   [[ -d $root/tests/hardening/inputs/$t ]] && seeds+=("$root/tests/hardening/inputs/$t")
   log=$build/logs/$t.log
+  start=$SECONDS
   if "$build/fuzz_$t" "${args[@]}" "$work" "${seeds[@]}" > "$log" 2>&1; then
     status=clean
   else
@@ -40,7 +41,7 @@ for t in "${targets[@]}"; do
     failed+=("$t")
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  echo "fuzz_$t: ${runs:-?} runs in ${seconds} s, corpus $(find "$work" -type f | wc -l) inputs: $status"
+  echo "fuzz_$t: ${runs:-?} runs in $((SECONDS - start)) s, corpus $(find "$work" -type f | wc -l) inputs: $status"
   if [[ $status != clean ]]; then
     grep -E '^(==[0-9]+==ERROR|SUMMARY|\*\*\*)|runtime error|artifact_prefix|Test unit written' "$log" | head -20 || true
     echo "  full log: $log"
