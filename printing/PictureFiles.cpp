@@ -21,6 +21,16 @@ namespace {
 // JPEG's own limit on either side.
 constexpr int KJpegLargestSide = 65500;
 
+void CheckPixels(const TPixelRows& Pixels) {
+    if (Pixels.Width <= 0 || Pixels.Height <= 0 || Pixels.Data == nullptr) {
+        throw EPictureError("An empty picture cannot be saved");
+    }
+    const std::size_t Bytes = Pixels.Order == TPixelOrder::Rgb ? 3 : 4;
+    if (Pixels.Stride < static_cast<std::size_t>(Pixels.Width) * Bytes) {
+        throw EPictureError("The picture's rows are shorter than its width");
+    }
+}
+
 void CheckPixels(const TPicture& Picture) {
     if (Picture.IsEmpty()) {
         throw EPictureError("An empty picture cannot be saved");
@@ -107,7 +117,7 @@ bool JpegDecode(const unsigned char* Data, unsigned long Size, TPicture& Out, TJ
 
 // Encodes into a buffer that libjpeg allocates with malloc; the caller frees
 // *Buffer whether or not this succeeds.
-bool JpegEncode(const TPicture& Picture, int Quality, unsigned char** Buffer, unsigned long* Size,
+bool JpegEncode(const TPixelRows& Pixels, int Quality, unsigned char** Buffer, unsigned long* Size,
                 TJpegErrors& Errors) {
     jpeg_compress_struct Info;
     Info.err = &Errors.Mgr;
@@ -117,10 +127,11 @@ bool JpegEncode(const TPicture& Picture, int Quality, unsigned char** Buffer, un
     }
     jpeg_create_compress(&Info);
     jpeg_mem_dest(&Info, Buffer, Size);
-    Info.image_width = static_cast<JDIMENSION>(Picture.Width);
-    Info.image_height = static_cast<JDIMENSION>(Picture.Height);
-    Info.input_components = 3;
-    Info.in_color_space = JCS_RGB;
+    Info.image_width = static_cast<JDIMENSION>(Pixels.Width);
+    Info.image_height = static_cast<JDIMENSION>(Pixels.Height);
+    // libjpeg-turbo reads blue-first rows with a spare byte as they are.
+    Info.input_components = Pixels.Order == TPixelOrder::Rgb ? 3 : 4;
+    Info.in_color_space = Pixels.Order == TPixelOrder::Rgb ? JCS_RGB : JCS_EXT_BGRX;
     jpeg_set_defaults(&Info);
     // Baseline: 8-bit quantisation tables and sequential coding, which every
     // viewer reads.
@@ -130,10 +141,9 @@ bool JpegEncode(const TPicture& Picture, int Quality, unsigned char** Buffer, un
         Info.comp_info[C].v_samp_factor = 1;
     }
     jpeg_start_compress(&Info, TRUE);
-    const std::size_t Stride = static_cast<std::size_t>(Picture.Width) * 3;
     while (Info.next_scanline < Info.image_height) {
         // libjpeg only reads the rows it is given.
-        JSAMPROW Row = const_cast<JSAMPLE*>(Picture.Rgb.data() + Stride * Info.next_scanline);
+        JSAMPROW Row = const_cast<JSAMPLE*>(Pixels.Data + Pixels.Stride * Info.next_scanline);
         jpeg_write_scanlines(&Info, &Row, 1);
     }
     jpeg_finish_compress(&Info);
@@ -183,9 +193,19 @@ TPicture LoadJpegFile(const std::string& FileName) {
     }
 }
 
+TPixelRows RowsOf(const TPicture& Picture) {
+    return {Picture.Width, Picture.Height, Picture.Rgb.data(), static_cast<std::size_t>(Picture.Width) * 3,
+            TPixelOrder::Rgb};
+}
+
 std::vector<std::uint8_t> EncodeJpeg(const TPicture& Picture, int Quality) {
     CheckPixels(Picture);
-    if (Picture.Width > KJpegLargestSide || Picture.Height > KJpegLargestSide) {
+    return EncodeJpeg(RowsOf(Picture), Quality);
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const TPixelRows& Pixels, int Quality) {
+    CheckPixels(Pixels);
+    if (Pixels.Width > KJpegLargestSide || Pixels.Height > KJpegLargestSide) {
         throw EPictureError("A JPEG image can be at most " + std::to_string(KJpegLargestSide) +
                             " pixels wide and high");
     }
@@ -193,7 +213,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TPicture& Picture, int Quality) {
     unsigned long Size = 0;
     TJpegErrors Errors;
     InitErrors(Errors);
-    const bool Done = JpegEncode(Picture, Quality, &Buffer, &Size, Errors);
+    const bool Done = JpegEncode(Pixels, Quality, &Buffer, &Size, Errors);
     std::vector<std::uint8_t> Out;
     if (Done) {
         try {
@@ -212,9 +232,16 @@ std::vector<std::uint8_t> EncodeJpeg(const TPicture& Picture, int Quality) {
 
 std::vector<std::uint8_t> EncodeBmp(const TPicture& Picture) {
     CheckPixels(Picture);
+    return EncodeBmp(RowsOf(Picture));
+}
+
+std::vector<std::uint8_t> EncodeBmp(const TPixelRows& Pixels) {
+    CheckPixels(Pixels);
     constexpr std::size_t KHeaderSize = 14 + 40;
-    const std::size_t Stride = (static_cast<std::size_t>(Picture.Width) * 3 + 3) / 4 * 4;
-    const std::size_t DataSize = Stride * static_cast<std::size_t>(Picture.Height);
+    const std::size_t Width = static_cast<std::size_t>(Pixels.Width);
+    const std::size_t Height = static_cast<std::size_t>(Pixels.Height);
+    const std::size_t Stride = (Width * 3 + 3) / 4 * 4;
+    const std::size_t DataSize = Stride * Height;
     if (KHeaderSize + DataSize > std::numeric_limits<std::uint32_t>::max()) {
         throw EPictureError("The picture is too large for a bitmap file");
     }
@@ -227,20 +254,20 @@ std::vector<std::uint8_t> EncodeBmp(const TPicture& Picture) {
     // BITMAPINFOHEADER; a positive height means rows bottom-up. Resolution 0
     // leaves it to the viewer; compression 0 is BI_RGB.
     PutLe32(Out, 14, 40);
-    PutLe32(Out, 18, static_cast<std::uint32_t>(Picture.Width));
-    PutLe32(Out, 22, static_cast<std::uint32_t>(Picture.Height));
+    PutLe32(Out, 18, static_cast<std::uint32_t>(Width));
+    PutLe32(Out, 22, static_cast<std::uint32_t>(Height));
     PutLe16(Out, 26, 1);
     PutLe16(Out, 28, 24);
     PutLe32(Out, 34, static_cast<std::uint32_t>(DataSize));
-    const std::size_t Width = static_cast<std::size_t>(Picture.Width);
-    for (int Y = 0; Y < Picture.Height; ++Y) {
-        const std::uint8_t* Src = Picture.Rgb.data() + Width * 3 * static_cast<std::size_t>(Y);
-        std::uint8_t* Dst =
-            Out.data() + KHeaderSize + Stride * static_cast<std::size_t>(Picture.Height - 1 - Y);
-        for (std::size_t X = 0; X < Width; ++X) {
-            Dst[3 * X] = Src[3 * X + 2];
-            Dst[3 * X + 1] = Src[3 * X + 1];
-            Dst[3 * X + 2] = Src[3 * X];
+    const bool Rgb = Pixels.Order == TPixelOrder::Rgb;
+    const std::size_t In = Rgb ? 3 : 4;
+    for (std::size_t Y = 0; Y < Height; ++Y) {
+        const std::uint8_t* Src = Pixels.Data + Pixels.Stride * Y;
+        std::uint8_t* Dst = Out.data() + KHeaderSize + Stride * (Height - 1 - Y);
+        for (std::size_t X = 0; X < Width; ++X, Src += In, Dst += 3) {
+            Dst[0] = Src[Rgb ? 2 : 0];
+            Dst[1] = Src[1];
+            Dst[2] = Src[Rgb ? 0 : 2];
         }
     }
     return Out;

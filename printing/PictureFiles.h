@@ -2,6 +2,7 @@
 
 #include "chart/Canvas.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -28,14 +29,30 @@ TPicture DecodeJpeg(std::string_view Bytes);
 // DecodeJpeg of a whole file.
 TPicture LoadJpegFile(const std::string& FileName);
 
+// Pixel rows where another library keeps them, so that a picture drawn
+// there is encoded without a copy. Rgb: three bytes a pixel, red first, as in
+// TPicture. Bgrx: four bytes a pixel, blue first and the fourth unused, as a
+// 32-bit 0xXXRRGGBB pixel lies in little-endian memory.
+enum class TPixelOrder { Rgb, Bgrx };
+struct TPixelRows {
+    int Width = 0;
+    int Height = 0;
+    const std::uint8_t* Data = nullptr;
+    std::size_t Stride = 0; // bytes from the start of one row to the next
+    TPixelOrder Order = TPixelOrder::Rgb;
+};
+TPixelRows RowsOf(const TPicture& Picture);
+
 // A baseline JPEG (SOF0, standard Huffman tables) of 8-bit YCbCr at the given
 // quality, every component at full resolution so that thin coloured lines of
 // a chart stay sharp.
 std::vector<std::uint8_t> EncodeJpeg(const TPicture& Picture, int Quality = KJpegQuality);
+std::vector<std::uint8_t> EncodeJpeg(const TPixelRows& Pixels, int Quality = KJpegQuality);
 
 // An uncompressed 24-bit Windows bitmap: BITMAPINFOHEADER, rows bottom-up,
 // blue-green-red, each row padded to four bytes.
 std::vector<std::uint8_t> EncodeBmp(const TPicture& Picture);
+std::vector<std::uint8_t> EncodeBmp(const TPixelRows& Pixels);
 
 // Replaces the file's content with Bytes; the old file survives a failure.
 void WritePictureFile(const std::string& FileName, const std::vector<std::uint8_t>& Bytes);

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QSysInfo>
 
 #include <cstring>
 
@@ -87,6 +88,21 @@ TPicture PictureFromImage(const QImage& Image) {
     return Picture;
 }
 
+namespace {
+
+// The image's own memory, without a copy where its pixels lie blue first.
+TPixelRows RowsOf(const QImage& Image, QImage& Converted) {
+    if (Image.format() == QImage::Format_RGB32 && QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        return {Image.width(), Image.height(), Image.constBits(),
+                static_cast<std::size_t>(Image.bytesPerLine()), TPixelOrder::Bgrx};
+    }
+    Converted = Image.convertToFormat(QImage::Format_RGB888);
+    return {Converted.width(), Converted.height(), Converted.constBits(),
+            static_cast<std::size_t>(Converted.bytesPerLine()), TPixelOrder::Rgb};
+}
+
+} // namespace
+
 void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName) {
     const TPictureFormat Format = PictureFormatOf(FileName);
     if (Format == TPictureFormat::Svg) {
@@ -94,9 +110,10 @@ void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& Fi
         return;
     }
     const QImage Image = RenderChartPicture(Draw, Document);
+    QImage Converted;
     switch (Format) {
     case TPictureFormat::Jpeg:
-        WritePictureFile(FileName, EncodeJpeg(PictureFromImage(Image)));
+        WritePictureFile(FileName, EncodeJpeg(RowsOf(Image, Converted)));
         break;
     case TPictureFormat::Png: {
         QByteArray Out;
@@ -109,7 +126,7 @@ void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& Fi
         break;
     }
     default:
-        WritePictureFile(FileName, EncodeBmp(PictureFromImage(Image)));
+        WritePictureFile(FileName, EncodeBmp(RowsOf(Image, Converted)));
         break;
     }
 }

@@ -160,6 +160,29 @@ TEST(PictureFiles, A680PixelBmpHasTheSizeViewersExpect) {
     EXPECT_EQ((std::vector<int>{B[Last], B[Last + 1], B[Last + 2]}), (std::vector<int>{20, 20, 220}));
 }
 
+// The rows of a 32-bit image with padded rows, blue first, encode to the
+// same files as the picture itself.
+TEST(PictureFiles, BlueFirstRowsWithPaddingEncodeLikeThePicture) {
+    const TPicture Picture = Quadrants(37, 20);
+    const std::size_t Stride = 37 * 4 + 12;
+    std::vector<std::uint8_t> Bgrx(Stride * 20, 0xEE);
+    for (std::size_t Y = 0; Y < 20; ++Y) {
+        for (std::size_t X = 0; X < 37; ++X) {
+            const std::uint8_t* Src = &Picture.Rgb[(Y * 37 + X) * 3];
+            std::uint8_t* Dst = &Bgrx[Y * Stride + X * 4];
+            Dst[0] = Src[2];
+            Dst[1] = Src[1];
+            Dst[2] = Src[0];
+        }
+    }
+    const TPixelRows Rows{37, 20, Bgrx.data(), Stride, TPixelOrder::Bgrx};
+    EXPECT_EQ(EncodeBmp(Rows), EncodeBmp(Picture));
+    EXPECT_EQ(EncodeJpeg(Rows), EncodeJpeg(Picture));
+    const TPixelRows Short{37, 20, Bgrx.data(), 37 * 3, TPixelOrder::Bgrx};
+    EXPECT_THROW(EncodeBmp(Short), EPictureError);
+    EXPECT_THROW(EncodeJpeg(Short), EPictureError);
+}
+
 TEST(PictureFiles, ThePictureFormatFollowsTheExactEndingOfTheName) {
     struct TCase {
         const char* Name;
