@@ -80,6 +80,7 @@ public:
     void DrawLogo(int Position);
     void DrawVersionMark();
 
+private:
     // The texts in use, fetched at the start of every PrintPage; the column
     // headings carry their unit after a backslash.
     struct TTexts {
@@ -89,9 +90,7 @@ public:
         std::string Temp, RelHum, SpecHum, Enthalpy, Power, SensPower, Water;
         std::string ChartTitle;
     };
-    const TTexts& Texts() const { return FTexts; }
 
-private:
     void LoadTexts();
     void PreparePrinter();
     void DrawLayout(int Layout, bool DirectFonts);
