@@ -157,12 +157,21 @@ void TQtCanvas::LineTo(int X, int Y) {
     const QPointF To(X + O, Y + O);
     // Qt's raster engine spends time in proportion to the area of an
     // antialiased line's bounding box: one slanted line across a 600 dpi
-    // page takes some 15 ms. Such a line is drawn in pieces of small boxes,
-    // whose round caps overlap at the joints. Vector devices get it whole.
+    // page takes some 15 ms. Such a line is drawn in pieces of small boxes.
+    // Vector devices get it whole.
     const double Box = std::min(std::abs(To.x() - From.x()), std::abs(To.y() - From.y()));
     const int Pieces = FRaster && Box > 256 ? static_cast<int>(std::ceil(Box / 128)) : 1;
+    const QPointF Step = (To - From) / Pieces;
+    // Pieces that merely met would leave a lighter seam where their
+    // antialiased ends share pixels; each reaches half a pen width into the
+    // next.
+    QPointF Reach;
+    if (Pieces > 1) {
+        Reach = Step * (PenPixels(FPenWidth) / 2.0 / std::hypot(Step.x(), Step.y()));
+    }
     for (int I = 0; I < Pieces; ++I) {
-        FPainter->drawLine(From + (To - From) * I / Pieces, From + (To - From) * (I + 1) / Pieces);
+        FPainter->drawLine(From + Step * I - (I > 0 ? Reach : QPointF()),
+                           From + Step * (I + 1) + (I + 1 < Pieces ? Reach : QPointF()));
     }
     FPenPos = {X, Y};
 }
