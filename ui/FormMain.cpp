@@ -1,6 +1,7 @@
 #include "ui/FormMain.h"
 
 #include "chart/FormOptionsChart.h"
+#include "ui/ChartPicture.h"
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
@@ -669,10 +670,19 @@ bool TfrmMain::mnuFileSaveAsClick() {
     return true;
 }
 
+// The 680 x 680 chart picture; the name's ending picks the format. A failure
+// to write goes to the top-level report with its own message.
 void TfrmMain::mnuFileSaveChartAsPictureClick() {
-    if (OnSaveChartAsPicture) {
-        OnSaveChartAsPicture();
+    TFileDialogRequest Request;
+    Request.Filter = "Bitmaps (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|PNG Image (*.png)|*.png|"
+                     "SVG Drawing (*.svg)|*.svg";
+    Request.DefaultExt = "bmp";
+    const std::optional<std::string> FileName = TUserDialogs::Current().SaveFileName(Request);
+    if (!FileName) {
+        return;
     }
+    SaveChartPicture(*Draw, *Document, *FileName);
+    InvalidateWindow();
 }
 
 void TfrmMain::mnuFilePrintClick() {

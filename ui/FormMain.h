@@ -88,8 +88,8 @@ public:
     TPsykronaForms Forms;
     // The project named on the command line, opened by FormShow.
     std::optional<std::string> StartFileName;
-    // Commands carried out elsewhere; the menu item does nothing while unset.
-    std::function<void()> OnSaveChartAsPicture;
+    // The help command, carried out by the program start; the menu item does
+    // nothing while unset.
     std::function<void()> OnHelp;
 
     // Controls.
