@@ -5,17 +5,15 @@
 #ifdef PSYKRONA_CLI_WITH_QT
 
 #include "cli/CliCommand.h"
+#include "cli/CliGuiApplication.h"
 #include "cli/CliProject.h"
+#include "cli/CliTranslator.h"
 
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
-#include "localisation/Translator.h"
 #include "ui/QtCanvas.h"
-#include "xml/DomImplementation.h"
-#include "xml/XmlParser.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -23,7 +21,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -74,30 +71,6 @@ bool EndsWith(std::string S, const std::string& Suffix) {
     return S.size() >= Suffix.size() && S.compare(S.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
 }
 
-// The command reports its own failures; Qt's notes about the session
-// (no runtime directory on a server, say) would only confuse a script.
-void QuietQtMessages(QtMsgType Type, const QMessageLogContext&, const QString& Message) {
-    if (Type == QtCriticalMsg || Type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", Message.toLocal8Bit().constData());
-    }
-}
-
-// Fonts need a GUI application object; the offscreen platform needs no
-// display.
-void EnsureGuiApplication() {
-    if (QGuiApplication::instance() != nullptr) {
-        return;
-    }
-    qInstallMessageHandler(QuietQtMessages);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int Argc = 1;
-    static char Name[] = "psykrona-cli";
-    static char* Argv[] = {Name, nullptr};
-    static QGuiApplication App(Argc, Argv);
-}
-
 void Draw(TMollierDraw& Renderer, QPainter& Painter, int Width, int Height) {
     Painter.fillRect(0, 0, Width, Height, Qt::white);
     TQtCanvas Canvas(Painter);
@@ -134,18 +107,9 @@ int RunChart(const std::vector<std::string>& Args) {
     Renderer.Options = &Options;
 
     // Axis titles in the language the user last chose in the program.
-    TDomImplementation Dom;
-    TXmlParser Parser;
-    try {
-        TTranslator::CreateInstance(Dom, Parser);
-    } catch (const ETranslatorError& E) {
-        std::fprintf(stderr, "psykrona-cli chart: %s; the axis titles show their keys\n", E.what());
-    }
-    struct TEndTranslator {
-        ~TEndTranslator() { TTranslator::DestroyInstance(); }
-    } EndTranslator;
+    const TCliTranslator Translator("chart");
 
-    EnsureGuiApplication();
+    EnsureCliGuiApplication();
     const QString Out = QString::fromStdString(OutPath);
     if (Svg) {
         QSvgGenerator Generator;
