@@ -1,6 +1,6 @@
 // The older ".pkr" reader. For any bytes it either fills the document or
-// throws EProjectFileError, never allocating for points the file cannot
-// hold; a project that opened converts to a ".pkx" file that opens again to
+// throws EProjectFileError, never allocating for points it has not read; a
+// project that opened converts to a ".pkx" file that opens again to
 // the same project; and its chart draws without a fault.
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     try {
         TMollierFileHandling::ProjectFromOldFormat(fuzz::AsBytes(Data, Size), Doc, "fuzz.pkr");
     } catch (const EProjectFileError&) {
-        // Points appended before the failure stay, but never more than ten
-        // lines of the file can carry.
-        if (static_cast<std::size_t>(Doc.PointCount()) > Size / 10 + 1) {
+        // Points appended before the failure stay; each was read whole, from
+        // seven numbers and ten lines, so at least 16 bytes.
+        if (static_cast<std::size_t>(Doc.PointCount()) > Size / 16) {
             fuzz::Violated("a failed read allocated " + std::to_string(Doc.PointCount()) + " points for " +
                            std::to_string(Size) + " bytes");
         }
