@@ -36,6 +36,10 @@ public:
     // Drops the running job, if any. Never fails.
     virtual void Abort() = 0;
     virtual bool Printing() const = 0;
+    // Ends a run of print jobs that belong together (the ticked pages of one
+    // print command). A printer that gathers such jobs into one document, a
+    // PDF file, delivers it now; others have already sent every job.
+    virtual void Finish() {}
 };
 
 } // namespace psykrona

@@ -33,6 +33,7 @@ int RunPsykrona(const std::vector<std::string>& Arguments, const std::string& Pr
     Forms.frmOptionsChart = new TfrmOptionsChart(frmMain.get());
     Forms.frmVersion = new TfrmVersion(frmMain.get());
     Forms.frmPrint = new TfrmPrint(frmMain.get());
+    Forms.frmPrint->frmPreview = Forms.frmPreview;
     Forms.frmLanguages = new TfrmLanguages(frmMain.get());
     Forms.frmIntro = new TfrmIntro(frmMain.get());
     frmMain->OnHelp = [] {

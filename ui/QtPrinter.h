@@ -41,7 +41,7 @@ public:
 
     // Delivers the pages collected with JobsAsPages as one document. Throws
     // EPrintError; a PDF file that could not be completed is removed.
-    void Finish();
+    void Finish() override;
     // Pages delivered by EndDoc and Finish so far.
     int PagesDelivered() const { return FPagesDelivered; }
 

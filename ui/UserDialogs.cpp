@@ -1,8 +1,12 @@
 #include "ui/UserDialogs.h"
 
+#include "ui/QtPrinter.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QWidget>
 
@@ -149,6 +153,21 @@ TUserDialogs& TUserDialogs::Current() {
     return GCurrent ? *GCurrent : QtDialogs;
 }
 
+// The printer the user chose, kept with its settings for the whole run, and
+// the print jobs' adapter on it, made anew with every choice.
+struct TQtUserDialogs::TPrinterState {
+    QPrinter Printer{QPrinter::HighResolution};
+    std::unique_ptr<TQtPrinter> Jobs;
+};
+
+TQtUserDialogs::TQtUserDialogs() = default;
+
+TQtUserDialogs::~TQtUserDialogs() = default;
+
+void TQtUserDialogs::ReleasePrinter() {
+    FPrinter.reset();
+}
+
 TUserDialogs* TUserDialogs::SetCurrent(TUserDialogs* Dialogs) {
     TUserDialogs* Previous = GCurrent;
     GCurrent = Dialogs;
@@ -196,6 +215,32 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const TFileDialogRequest
 
 std::optional<std::string> TQtUserDialogs::SaveFileName(const TFileDialogRequest& Request) {
     return RunFileDialog(Request, true);
+}
+
+bool TQtUserDialogs::SelectPrinter() {
+    CurrentPrinter(); // makes the printer on first use
+    QPrintDialog Dialog(&FPrinter->Printer, DialogParent());
+    Dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (Dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    FPrinter->Jobs = std::make_unique<TQtPrinter>(FPrinter->Printer);
+    // Each page is a print job of its own; into a file, the second would
+    // replace the first, so there the jobs become the pages of one file.
+    FPrinter->Jobs->JobsAsPages = FPrinter->Printer.outputFormat() == QPrinter::PdfFormat;
+    return true;
+}
+
+TPrinter& TQtUserDialogs::CurrentPrinter() {
+    if (FPrinter == nullptr) {
+        FPrinter = std::make_unique<TPrinterState>();
+        FPrinter->Jobs = std::make_unique<TQtPrinter>(FPrinter->Printer);
+        // This object lives until the program's statics go, after Qt.
+        if (QCoreApplication::instance() != nullptr) {
+            QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [this] { ReleasePrinter(); });
+        }
+    }
+    return *FPrinter->Jobs;
 }
 
 void ReportFailure(const std::exception& Failure) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "printing/Printer.h"
+
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +66,12 @@ public:
     virtual std::optional<std::string> OpenFileName(const TFileDialogRequest& Request) = 0;
     // The full name the user chose to write, or nothing.
     virtual std::optional<std::string> SaveFileName(const TFileDialogRequest& Request) = 0;
+    // The platform's printer selection dialog. True when the user confirmed
+    // it; the printer chosen is then CurrentPrinter().
+    virtual bool SelectPrinter() = 0;
+    // The platform's current printer, where print jobs go: the one chosen
+    // last, at first the system's default.
+    virtual TPrinter& CurrentPrinter() = 0;
 
     static TUserDialogs& Current();
     // Makes Dialogs current and returns the one it replaces; nullptr brings
@@ -73,11 +82,27 @@ public:
 // The boxes and dialogs of Qt, parented to the active window.
 class TQtUserDialogs : public TUserDialogs {
 public:
+    TQtUserDialogs();
+    ~TQtUserDialogs() override;
+    TQtUserDialogs(const TQtUserDialogs&) = delete;
+    TQtUserDialogs& operator=(const TQtUserDialogs&) = delete;
+
     void ShowMessage(TMessageKind Kind, const std::string& Text) override;
     TAnswer AskYesNoCancel(const std::string& Text) override;
     TAnswer AskYesNo(const std::string& Text) override;
     std::optional<std::string> OpenFileName(const TFileDialogRequest& Request) override;
     std::optional<std::string> SaveFileName(const TFileDialogRequest& Request) override;
+    // QPrintDialog, which also offers printing to a PDF file.
+    bool SelectPrinter() override;
+    TPrinter& CurrentPrinter() override;
+
+    // Lets the printer go while Qt still runs; called as the application
+    // ends, since a printer outliving it cannot close its connection.
+    void ReleasePrinter();
+
+private:
+    struct TPrinterState;
+    std::unique_ptr<TPrinterState> FPrinter;
 };
 
 // The program's report of a failure that no command handled: the failure's

@@ -2,6 +2,7 @@
 #include "chart/FormOptionsChart.h"
 #include "localisation/FormIntro2.h"
 #include "localisation/FormLanguages.h"
+#include "printing/FormPrint.h"
 #include "ui/FormVersion.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
@@ -82,6 +83,7 @@ TEST_P(PlacementTest, ShowingPutsTheDialogWhereItBelongsWhateverPositionItHad) {
 const TPlacementCase PlacementCases[] = {
     {"ChartLimits", [] { return std::make_unique<TfrmOptionsChart>(); }, 3},
     {"AboutBox", [] { return std::make_unique<TfrmVersion>(); }, 3},
+    {"PrintDialog", [] { return std::make_unique<TfrmPrint>(); }, 3},
     {"StartUpWindow", [] { return std::make_unique<TfrmIntro>(); }, 2},
 };
 

@@ -8,6 +8,7 @@
 #include "engine/MollierCalculate.h"
 #include "localisation/Translator.h"
 #include "tests/printing/PrintFixture.h"
+#include "tests/support/RecordingPrinter.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -363,49 +364,16 @@ TEST(MollierPrint, AMissingLogoFailsThePageWhereTheLogoIsDrawn) {
     EXPECT_THROW(Page.Print(TMollierPrint::KDataPage), EPictureError);
 }
 
-// A printer that records its jobs, on the reference page.
-class TFakePrinter : public TPrinter {
-public:
-    TRecordingCanvas Page;
-    int Begun = 0;
-    int Ended = 0;
-    int Aborted = 0;
-
-    int PageWidth() const override { return W; }
-    int PageHeight() const override { return H; }
-    void BeginDoc() override {
-        ++Begun;
-        FRunning = true;
-        Page = TRecordingCanvas();
-    }
-    TCanvas& Canvas() override {
-        EXPECT_TRUE(FRunning) << "the canvas is used outside a job";
-        return Page;
-    }
-    void EndDoc() override {
-        ++Ended;
-        FRunning = false;
-    }
-    void Abort() override {
-        ++Aborted;
-        FRunning = false;
-    }
-    bool Printing() const override { return FRunning; }
-
-private:
-    bool FRunning = false;
-};
-
 TEST(MollierPrint, EachPrintedPageIsAJobOfItsOwnOnThePrintersCanvas) {
     TPrintPage Page(100, 100);
-    TFakePrinter Printer;
+    test::TRecordingPrinter Printer;
     Page.Layout.FPrinter = &Printer;
     Page.Layout.FCanvas = nullptr;
     Page.AddPoint(20, 0.008);
 
     Page.Layout.PrintPage(TMollierPrint::KChartPage, true);
     EXPECT_EQ(Printer.Begun, 1);
-    EXPECT_EQ(Printer.Ended, 1);
+    EXPECT_EQ(Printer.Jobs.size(), 1u);
     EXPECT_EQ(Printer.Aborted, 0);
     EXPECT_EQ(Page.Layout.FPageWidth, W) << "the size is the printer's";
     EXPECT_EQ(Page.Layout.FPageHeight, H);
@@ -415,35 +383,29 @@ TEST(MollierPrint, EachPrintedPageIsAJobOfItsOwnOnThePrintersCanvas) {
     EXPECT_EQ(Page.Draw.Canvas(), nullptr) << "the printer's canvas went with its job";
     EXPECT_EQ(Page.Layout.FCanvas, nullptr);
     EXPECT_TRUE(Page.Canvas.Calls.empty());
-    bool Title = false;
-    bool Mark = false;
-    for (const TRecordedCall& C : Printer.Page.Calls) {
-        Title |= C.Name == "TextOut" && C.Text == "TXT_CHART_TITLE 101.3 kPa";
-        Mark |= C.Name == "TextOut" && C.Text == "Psykrona 2.1b";
-    }
-    EXPECT_TRUE(Title);
-    EXPECT_TRUE(Mark);
+    EXPECT_TRUE(Printer.JobShows(0, "TXT_CHART_TITLE 101.3 kPa"));
+    EXPECT_TRUE(Printer.JobShows(0, "Psykrona 2.1b"));
 
     Page.Layout.PrintPage(TMollierPrint::KDataPage, true);
     EXPECT_EQ(Printer.Begun, 2);
-    EXPECT_EQ(Printer.Ended, 2);
+    EXPECT_EQ(Printer.Jobs.size(), 2u);
 }
 
 TEST(MollierPrint, APageThatFailsAbortsItsJobAndTheNextPagePrints) {
     TPrintPage Page(W, H);
-    TFakePrinter Printer;
+    test::TRecordingPrinter Printer;
     Page.Layout.FPrinter = &Printer;
     std::filesystem::remove(Page.Folder.File("QRLOGO.jpg"));
     EXPECT_THROW(Page.Layout.PrintPage(TMollierPrint::KChartPage, true), EPictureError);
     EXPECT_EQ(Printer.Begun, 1);
-    EXPECT_EQ(Printer.Ended, 0);
+    EXPECT_TRUE(Printer.Jobs.empty());
     EXPECT_EQ(Printer.Aborted, 1);
     EXPECT_FALSE(Printer.Printing());
     EXPECT_EQ(Page.Draw.Canvas(), nullptr);
 
     Page.Folder.Write("QRLOGO.jpg", test::LogoBytes());
     Page.Layout.PrintPage(TMollierPrint::KDataPage, true);
-    EXPECT_EQ(Printer.Ended, 1);
+    EXPECT_EQ(Printer.Jobs.size(), 1u);
     EXPECT_EQ(Printer.Aborted, 1);
 }
 

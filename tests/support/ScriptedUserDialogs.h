@@ -2,6 +2,8 @@
 
 #include "ui/UserDialogs.h"
 
+#include "tests/support/RecordingPrinter.h"
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -18,7 +20,8 @@ namespace psykrona::test {
 // plan for.
 class TScriptedUserDialogs : public TUserDialogs {
 public:
-    // What was asked: "Message", "YesNoCancel", "YesNo", "Open" or "Save".
+    // What was asked: "Message", "YesNoCancel", "YesNo", "Open", "Save" or
+    // "Printer".
     struct TAsked {
         std::string What;
         std::string Text; // message and question text
@@ -34,6 +37,10 @@ public:
     std::vector<TAsked> Asked;
     std::deque<TAnswer> Answers;
     std::deque<std::optional<std::string>> Files;
+    // Answers to the printer selection: true confirms it.
+    std::deque<bool> PrinterChoices;
+    // The current printer, on a small page so that pages print fast.
+    TRecordingPrinter Printer{680, 986};
     std::vector<std::string> Unexpected;
     // Runs while a box or dialog is "open", after it is recorded.
     std::function<void(const TAsked&)> WhileOpen;
@@ -57,6 +64,17 @@ public:
         Record({"Save", "", TMessageKind::Plain, Request});
         return File("Save");
     }
+    bool SelectPrinter() override {
+        Record({"Printer", "", TMessageKind::Plain, {}});
+        if (PrinterChoices.empty()) {
+            Unexpected.push_back("Printer");
+            return false;
+        }
+        const bool Confirmed = PrinterChoices.front();
+        PrinterChoices.pop_front();
+        return Confirmed;
+    }
+    TPrinter& CurrentPrinter() override { return Printer; }
 
     // The texts of the boxes shown, in order, for compact expectations:
     // "Message: <text>", "YesNo: <text>", "Save: <proposed name>".

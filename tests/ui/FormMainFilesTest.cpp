@@ -6,6 +6,8 @@
 
 #include "engine/Main.h"
 #include "files/MollierFileHandling.h"
+#include "printing/FormPrint.h"
+#include "printing/MollierPrint.h"
 #include "ui/PointBlocks.h"
 #include "ui/UserDialogs.h"
 
@@ -15,6 +17,8 @@
 #include <QImage>
 #include <QToolBar>
 #include <QToolButton>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,10 +39,10 @@ protected:
     std::string SavedProject(const std::string& Name) {
         TMain Doc;
         const std::pair<const char*, double> Points[] = {{"P1", 10.0}, {"P2", 21.25}};
-        for (const auto& [Name, T] : Points) {
+        for (const auto& [PointName, T] : Points) {
             TMollierPoint& P = Doc.AddPoint();
             P.Number = Doc.PointCount();
-            P.Name = Name;
+            P.Name = PointName;
             P.Temp = T;
             P.RelHum = 50;
             P.Prescribed1 = PROP_TEMP;
@@ -333,6 +337,46 @@ TEST_F(FormMainFilesTest, ChartPictureFollowsTheNamesEnding) {
         EXPECT_EQ(Picture.width(), 680) << C.Name;
         EXPECT_EQ(Picture.height(), 680) << C.Name;
     }
+    EXPECT_FALSE(Form->Modified);
+}
+
+// The print dialog prints the open project, with the texts typed in it for
+// the whole run: they belong to no project.
+TEST_F(FormMainFilesTest, ThePrintDialogKeepsItsTextsWhenAnotherProjectIsOpened) {
+    auto* Print = new TfrmPrint(Form.get());
+    Form->Forms.frmPrint = Print;
+    ProgramDir.Write("QRLOGO.jpg", test::SourceFile("data/QRLOGO.jpg"));
+    Print->FPrintLayout->FProgramDir = ProgramDir.Dir();
+    auto WhenPrintShown = [Print](std::function<void()> Script) {
+        QTimer::singleShot(0, Print, [Print, Script] {
+            ASSERT_TRUE(Print->isVisible());
+            Script();
+            if (Print->isVisible()) {
+                ADD_FAILURE() << "the print dialog was left open";
+                Print->reject();
+            }
+        });
+    };
+    WhenPrintShown([Print] {
+        Print->edtProject->setText(QStringLiteral("Hall 3"));
+        Print->btnCancel->click();
+    });
+    Form->mnuFilePrint->trigger();
+
+    Open(SavedProject("plan.pkx"));
+    Dialogs.Clear();
+    Dialogs.PrinterChoices = {true};
+    WhenPrintShown([Print] {
+        EXPECT_EQ(Print->edtProject->text(), "Hall 3");
+        Print->btnPrint->click();
+    });
+    Form->mnuFilePrint->trigger();
+    EXPECT_EQ(Print->FDocument, Form->Document.get());
+    ASSERT_EQ(Dialogs.Printer.Jobs.size(), 2u);
+    for (std::size_t Job : {0u, 1u}) {
+        EXPECT_TRUE(Dialogs.Printer.JobShows(Job, "Hall 3")) << Job;
+    }
+    EXPECT_TRUE(Dialogs.Printer.JobShows(0, "P2")) << "the data page lists the open project's points";
     EXPECT_FALSE(Form->Modified);
 }
 

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "printing/Printer.h"
+#include "tests/support/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace psykrona::test {
+
+// A printer that keeps the page of every job it ends, for checks on what was
+// printed and how often.
+class TRecordingPrinter : public TPrinter {
+public:
+    TRecordingPrinter(int Width = 4672, int Height = 6774) : FWidth(Width), FHeight(Height) {}
+
+    std::vector<TRecordingCanvas> Jobs; // the pages of ended jobs, in order
+    int Begun = 0;
+    int Aborted = 0;
+    int Finished = 0;
+
+    int PageWidth() const override { return FWidth; }
+    int PageHeight() const override { return FHeight; }
+    void BeginDoc() override {
+        EXPECT_FALSE(FRunning) << "a job began inside another";
+        ++Begun;
+        FRunning = true;
+        FPage = TRecordingCanvas();
+    }
+    TCanvas& Canvas() override {
+        EXPECT_TRUE(FRunning) << "the canvas is used outside a job";
+        return FPage;
+    }
+    void EndDoc() override {
+        EXPECT_TRUE(FRunning);
+        FRunning = false;
+        Jobs.push_back(FPage);
+    }
+    void Abort() override {
+        ++Aborted;
+        FRunning = false;
+    }
+    bool Printing() const override { return FRunning; }
+    void Finish() override { ++Finished; }
+
+    // Whether the page of job Index shows Text.
+    bool JobShows(std::size_t Index, const std::string& Text) const {
+        if (Index >= Jobs.size()) {
+            return false;
+        }
+        for (const TRecordedCall& C : Jobs[Index].Calls) {
+            if (C.Name == "TextOut" && C.Text == Text) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    int FWidth;
+    int FHeight;
+    bool FRunning = false;
+    TRecordingCanvas FPage;
+};
+
+} // namespace psykrona::test
