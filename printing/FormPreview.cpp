@@ -68,6 +68,10 @@ void TfrmPreview::showEvent(QShowEvent* Event) {
 
 void TfrmPreview::FormShow() {
     LoadTexts();
+    // Maximised; the geometry too, for desktops without a window manager.
+    if (QScreen* Screen = screen() != nullptr ? screen() : QGuiApplication::primaryScreen()) {
+        setGeometry(Screen->availableGeometry());
+    }
     setWindowState(windowState() | Qt::WindowMaximized);
     const QSize Screen = ScreenSize();
     ScrollBox1->setGeometry(5, 40, Screen.width() - 12, Screen.height() - 100);

@@ -243,6 +243,11 @@ TPrinter& TQtUserDialogs::CurrentPrinter() {
     return *FPrinter->Jobs;
 }
 
+QPrinter& TQtUserDialogs::PlatformPrinter() {
+    CurrentPrinter();
+    return FPrinter->Printer;
+}
+
 void ReportFailure(const std::exception& Failure) {
     const char* What = Failure.what();
     TUserDialogs::Current().ShowMessage(TMessageKind::Failure, What && *What ? What : "Unknown failure");

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class QPrinter;
+
 namespace psykrona {
 
 // How a box with a single OK button looks.
@@ -95,6 +97,8 @@ public:
     // QPrintDialog, which also offers printing to a PDF file.
     bool SelectPrinter() override;
     TPrinter& CurrentPrinter() override;
+    // The Qt printer behind CurrentPrinter(), with the settings chosen last.
+    QPrinter& PlatformPrinter();
 
     // Lets the printer go while Qt still runs; called as the application
     // ends, since a printer outliving it cannot close its connection.

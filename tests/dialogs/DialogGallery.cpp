@@ -1,15 +1,23 @@
-// dialog_gallery DIALOG LANGUAGE [SECONDS]: shows one of our dialogs, filled
+// dialog_gallery DIALOG LANGUAGE [SECONDS [PAGE]]: shows one of our dialogs, filled
 // as the program would, for looking at it and taking screenshots (for example
 // under xvfb-run with "import -window root"). DIALOG is chart, intro,
-// languages or about; LANGUAGE a position in the shipped list (0 English,
+// languages, about, print or preview (the last two on the example project
+// "summer-cooling.pkx"); LANGUAGE a position in the shipped list (0 English,
 // 1 Swedish, 2 Hungarian). The language files are copied into a temporary
 // folder first, so the shipped list is never rewritten. Ends after SECONDS
 // (default 5).
 #include "chart/FormOptionsChart.h"
+#include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
+#include "engine/Main.h"
+#include "files/MollierFileHandling.h"
 #include "localisation/FormIntro2.h"
 #include "localisation/FormLanguages.h"
 #include "localisation/Translator.h"
+#include "printing/FormPreview.h"
+#include "printing/FormPrint.h"
+#include "printing/MollierPrint.h"
+#include "xml/FileAccess.h"
 #include "ui/FormVersion.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
@@ -17,6 +25,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -44,6 +53,9 @@ int main(int argc, char** argv) {
     TTranslator::SetLanguage(Args[2].toInt());
 
     TMollierOptions Options;
+    // Declared first: the dialogs borrow them.
+    auto Doc = std::make_unique<TMain>();
+    auto Draw = std::make_unique<TMollierDraw>();
     std::unique_ptr<QDialog> Dialog;
     const QString Kind = Args[1];
     if (Kind == QLatin1String("chart")) {
@@ -56,6 +68,27 @@ int main(int argc, char** argv) {
         Dialog = std::make_unique<TfrmLanguages>();
     } else if (Kind == QLatin1String("about")) {
         Dialog = std::make_unique<TfrmVersion>();
+    } else if (Kind == QLatin1String("print") || Kind == QLatin1String("preview")) {
+        const std::string Bytes = ReadFileBytes(PSYKRONA_SOURCE_DIR "/data/examples/summer-cooling.pkx");
+        TMollierFileHandling::ProjectFromXml(Bytes, *Doc, "summer-cooling.pkx");
+        Draw->Options = &Options;
+        Draw->Document = Doc.get();
+        auto* Print = new TfrmPrint;
+        Print->FDraw = Draw.get();
+        Print->FDocument = Doc.get();
+        Print->FPrintLayout->FProgramDir = PSYKRONA_SOURCE_DIR "/data/";
+        Print->frmPreview = new TfrmPreview(Print);
+        Print->edtProject->setText(QStringLiteral("Office block, 2nd floor"));
+        Print->edtDate->setText(QStringLiteral("2026-12-06"));
+        Print->edtSignature->setText(QStringLiteral("A. Engineer"));
+        Print->edtCompany->setText(QStringLiteral("Psykrona AB"));
+        Dialog.reset(Print);
+        if (Kind == QLatin1String("preview")) {
+            QTimer::singleShot(300, Print, [Print] { Print->btnPreviewClick(); });
+            if (Args.size() > 4 && Args[4] == QLatin1String("2")) {
+                QTimer::singleShot(800, Print, [Print] { Print->frmPreview->btnPage2Click(); });
+            }
+        }
     } else {
         std::fprintf(stderr, "dialog_gallery: unknown dialog '%s'\n", argv[1]);
         return 2;

@@ -8,6 +8,7 @@
 #include "printing/FormPrint.h"
 #include "printing/MollierPrint.h"
 #include "printing/PictureFiles.h"
+#include "ui/UserDialogs.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
 #include "tests/support/ScriptedUserDialogs.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -272,6 +274,38 @@ TEST_F(PrintDialogTest, ThePreviewSwallowsFailuresAndCanPrint) {
     EXPECT_EQ(Jobs().size(), 4u);
     EXPECT_FALSE(Print.isVisible());
     EXPECT_EQ(Dialogs.Log(), (Strings{"Printer: ", "Printer: ", "Printer: "}));
+}
+
+// With Qt's printer dialog set to print into a PDF file, the two pages land
+// in that one file instead of the second replacing the first; a cancelled
+// dialog writes nothing.
+TEST_F(PrintDialogTest, PrintingIntoAFileGivesOneFileWithBothPages) {
+    TQtUserDialogs QtDialogs;
+    TUserDialogs* Scripted = TUserDialogs::SetCurrent(&QtDialogs);
+    const std::string Pdf = Folder.File("pages.pdf");
+    QtDialogs.PlatformPrinter().setOutputFormat(QPrinter::PdfFormat);
+    QtDialogs.PlatformPrinter().setOutputFileName(QString::fromStdString(Pdf));
+    QtDialogs.PlatformPrinter().setResolution(150);
+    Print.show();
+    auto AnswerPrinterDialog = [](bool Confirm) {
+        QTimer::singleShot(50, [Confirm] {
+            auto* Dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(Dialog, nullptr) << "no printer dialog";
+            Confirm ? Dialog->accept() : Dialog->reject();
+        });
+    };
+    AnswerPrinterDialog(false);
+    Print.btnPrintClick();
+    EXPECT_TRUE(Print.isVisible());
+    EXPECT_FALSE(std::filesystem::exists(Pdf));
+
+    AnswerPrinterDialog(true);
+    Print.btnPrintClick();
+    TUserDialogs::SetCurrent(Scripted);
+    EXPECT_FALSE(Print.isVisible());
+    const std::string Bytes = Folder.Read("pages.pdf");
+    EXPECT_EQ(Bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(Bytes.find("/Count 2"), std::string::npos);
 }
 
 } // namespace
