@@ -158,11 +158,16 @@ TUserDialogs& TUserDialogs::Current() {
 struct TQtUserDialogs::TPrinterState {
     QPrinter Printer{QPrinter::HighResolution};
     std::unique_ptr<TQtPrinter> Jobs;
+    QMetaObject::Connection Release;
 };
 
 TQtUserDialogs::TQtUserDialogs() = default;
 
-TQtUserDialogs::~TQtUserDialogs() = default;
+TQtUserDialogs::~TQtUserDialogs() {
+    if (FPrinter != nullptr) {
+        QObject::disconnect(FPrinter->Release);
+    }
+}
 
 void TQtUserDialogs::ReleasePrinter() {
     FPrinter.reset();
@@ -237,7 +242,8 @@ TPrinter& TQtUserDialogs::CurrentPrinter() {
         FPrinter->Jobs = std::make_unique<TQtPrinter>(FPrinter->Printer);
         // This object lives until the program's statics go, after Qt.
         if (QCoreApplication::instance() != nullptr) {
-            QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [this] { ReleasePrinter(); });
+            FPrinter->Release = QObject::connect(QCoreApplication::instance(), &QObject::destroyed,
+                                                 [this] { ReleasePrinter(); });
         }
     }
     return *FPrinter->Jobs;
