@@ -75,7 +75,7 @@ protected:
         Preview.ScreenSize = [] { return QSize(1024, 768); };
     }
     ~PrintDialogTest() override {
-        EXPECT_TRUE(Dialogs.Unexpected.empty()) << Dialogs.Unexpected.front();
+        EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
     }
 
     void TypeProjectTexts() {

@@ -389,6 +389,7 @@ TEST(MollierPrint, EachPrintedPageIsAJobOfItsOwnOnThePrintersCanvas) {
     Page.Layout.PrintPage(TMollierPrint::KDataPage, true);
     EXPECT_EQ(Printer.Begun, 2);
     EXPECT_EQ(Printer.Jobs.size(), 2u);
+    EXPECT_TRUE(Printer.Faults.empty());
 }
 
 TEST(MollierPrint, APageThatFailsAbortsItsJobAndTheNextPagePrints) {
@@ -407,6 +408,7 @@ TEST(MollierPrint, APageThatFailsAbortsItsJobAndTheNextPagePrints) {
     Page.Layout.PrintPage(TMollierPrint::KDataPage, true);
     EXPECT_EQ(Printer.Jobs.size(), 1u);
     EXPECT_EQ(Printer.Aborted, 1);
+    EXPECT_TRUE(Printer.Faults.empty());
 }
 
 TEST(MollierPrint, WithoutAPrinterOrACanvasNothingIsDrawn) {

@@ -3,20 +3,20 @@
 #include "printing/Printer.h"
 #include "tests/support/RecordingCanvas.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 namespace psykrona::test {
 
 // A printer that keeps the page of every job it ends, for checks on what was
-// printed and how often.
+// printed and how often. Misuse (a canvas outside a job, a job inside
+// another) is noted in Faults.
 class TRecordingPrinter : public TPrinter {
 public:
     TRecordingPrinter(int Width = 4672, int Height = 6774) : FWidth(Width), FHeight(Height) {}
 
     std::vector<TRecordingCanvas> Jobs; // the pages of ended jobs, in order
+    std::vector<std::string> Faults;
     int Begun = 0;
     int Aborted = 0;
     int Finished = 0;
@@ -24,17 +24,17 @@ public:
     int PageWidth() const override { return FWidth; }
     int PageHeight() const override { return FHeight; }
     void BeginDoc() override {
-        EXPECT_FALSE(FRunning) << "a job began inside another";
+        Check(!FRunning, "a job began inside another");
         ++Begun;
         FRunning = true;
         FPage = TRecordingCanvas();
     }
     TCanvas& Canvas() override {
-        EXPECT_TRUE(FRunning) << "the canvas is used outside a job";
+        Check(FRunning, "the canvas is used outside a job");
         return FPage;
     }
     void EndDoc() override {
-        EXPECT_TRUE(FRunning);
+        Check(FRunning, "a job ended that had not begun");
         FRunning = false;
         Jobs.push_back(FPage);
     }
@@ -59,6 +59,12 @@ public:
     }
 
 private:
+    void Check(bool Ok, const char* Fault) {
+        if (!Ok) {
+            Faults.emplace_back(Fault);
+        }
+    }
+
     int FWidth;
     int FHeight;
     bool FRunning = false;

@@ -39,7 +39,8 @@ public:
     std::deque<std::optional<std::string>> Files;
     // Answers to the printer selection: true confirms it.
     std::deque<bool> PrinterChoices;
-    // The current printer, on a small page so that pages print fast.
+    // The current printer, on a small page so that pages print fast; its
+    // faults count as unexpected.
     TRecordingPrinter Printer{680, 986};
     std::vector<std::string> Unexpected;
     // Runs while a box or dialog is "open", after it is recorded.
@@ -75,6 +76,13 @@ public:
         return Confirmed;
     }
     TPrinter& CurrentPrinter() override { return Printer; }
+
+    // What the script did not plan for, the printer's misuse included.
+    std::vector<std::string> AllUnexpected() const {
+        std::vector<std::string> All = Unexpected;
+        All.insert(All.end(), Printer.Faults.begin(), Printer.Faults.end());
+        return All;
+    }
 
     // The texts of the boxes shown, in order, for compact expectations:
     // "Message: <text>", "YesNo: <text>", "Save: <proposed name>".

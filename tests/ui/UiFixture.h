@@ -94,7 +94,7 @@ protected:
         QCoreApplication::processEvents(); // the start-up step: a new project
     }
     ~TMainWindowTest() override {
-        EXPECT_TRUE(Dialogs.Unexpected.empty()) << Dialogs.Unexpected.front();
+        EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
         Form->Modified = false;
         Form->close();
         Form.reset();
