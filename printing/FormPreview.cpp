@@ -77,8 +77,8 @@ void TfrmPreview::FormShow() {
     ScrollBox1->setGeometry(5, 40, Screen.width() - 12, Screen.height() - 100);
     // The factor goes on the scroll box's width, the page's width leaves
     // room for the vertical scroll bar.
-    FPage = QImage(ScrollBox1->width() - 22,
-                   static_cast<int>(std::lround(ScrollBox1->width() * KPageFactor)), QImage::Format_RGB32);
+    FPage = QImage(ScrollBox1->width() - 22, static_cast<int>(std::lround(ScrollBox1->width() * KPageFactor)),
+                   QImage::Format_RGB32);
     FPage.fill(Qt::white);
     ShowPage();
     FCurrentPage = 1;

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 
 #include <memory>
@@ -48,7 +49,9 @@ public:
 
 private:
     void Init();
-    void ApplyPen();
+    void ApplyPen(Qt::PenCapStyle Cap = Qt::RoundCap);
+    bool CanStampEnds() const;
+    void StampEnd(int X, int Y);
     void ApplyBrush();
     void UpdateFont();
 
@@ -63,6 +66,24 @@ private:
     std::unique_ptr<QFontMetricsF> FMetrics;
     double FScale = 1; // from the font's whole pixel size to the cell's
     double FAscent = 0;
+    // The round end of the current pen, drawn once and then copied: see
+    // LineTo.
+    QImage FEndStamp;
+    int FStampWidth = 0;
+    TColor FStampColor;
+    std::optional<TPoint> FLastEnd;
+    // The last small ellipse, drawn once and copied while its kind repeats.
+    struct TEllipseStamp {
+        int Width = 0;
+        int Height = 0;
+        int PenWidth = 0;
+        TColor PenColor;
+        TFillStyle FillStyle = TFillStyle::Solid;
+        TColor FillColor;
+        friend bool operator==(const TEllipseStamp&, const TEllipseStamp&) = default;
+    };
+    QImage FEllipseStamp;
+    TEllipseStamp FEllipseKey;
 };
 
 } // namespace psykrona

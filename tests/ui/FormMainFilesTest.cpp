@@ -326,7 +326,8 @@ TEST_F(FormMainFilesTest, ChartPictureFollowsTheNamesEnding) {
     const struct {
         const char* Name;
         std::string Magic;
-    } Cases[] = {{"chart.jpg", "\xFF\xD8\xFF"}, {"CHART.JPG", "BM"}, {"chart.png", "\x89PNG"}, {"chart", "BM"}};
+    } Cases[] = {
+        {"chart.jpg", "\xFF\xD8\xFF"}, {"CHART.JPG", "BM"}, {"chart.png", "\x89PNG"}, {"chart", "BM"}};
     for (const auto& C : Cases) {
         Dialogs.Files.push_back(Work.File(C.Name));
         Form->mnuFileSaveChartAsPicture->trigger();
