@@ -60,7 +60,9 @@ void AppendElement(std::string& Out, std::string_view Name, std::string_view Tex
     Out += '>';
 }
 
-const char* Flag(bool Value) { return Value ? "true" : "false"; }
+const char* Flag(bool Value) {
+    return Value ? "true" : "false";
+}
 
 // --- Reading XML ------------------------------------------------------------
 
@@ -75,9 +77,9 @@ struct TFound {
 // Which element of interest the stream is in at each depth.
 enum class TIn { Other, Project, Data, Point };
 
-const std::array<const char*, 9> KPointFields = {"name",        "temp",        "spechum",
-                                                  "relhum",      "enthalpy",    "prescribed1",
-                                                  "prescribed2", "show-in-chart", "line-to-next"};
+const std::array<const char*, 9> KPointFields = {"name",        "temp",          "spechum",
+                                                 "relhum",      "enthalpy",      "prescribed1",
+                                                 "prescribed2", "show-in-chart", "line-to-next"};
 const std::array<const char*, 4> KFlowFields = {"airflow", "density", "temp", "barometric-pressure"};
 
 struct TReadState {
@@ -195,9 +197,18 @@ TMollierFileHandling::TMollierFileHandling(TDomImplementation& DomImpl, TXmlPars
     FXMLParser->SetDomImpl(FDomImpl);
 }
 
+// The new name is taken only once the file is written: after a failure the
+// project still belongs to the file it came from, which the window's title
+// goes on naming, and Save must not write elsewhere.
 void TMollierFileHandling::SaveProjectAs(const std::string& FileName) {
+    const std::string Previous = FFileName;
     FFileName = FileName;
-    SaveProject();
+    try {
+        SaveProject();
+    } catch (...) {
+        FFileName = Previous;
+        throw;
+    }
 }
 
 void TMollierFileHandling::SaveProject() {
@@ -286,7 +297,7 @@ void TMollierFileHandling::ProjectFromXml(std::string_view Bytes, TMain& Doc, co
     TReadState S;
     std::vector<TMollierPoint> Points;
     std::optional<std::string> PointError; // the first point that does not convert
-    std::array<TIn, 4> Context{};           // what the element at depths 1..3 is
+    std::array<TIn, 4> Context{};          // what the element at depths 1..3 is
     bool SeenRoot = false;
 
     // The points are converted as they close; header errors are reported
@@ -418,7 +429,8 @@ void TMollierFileHandling::ProjectFromXml(std::string_view Bytes, TMain& Doc, co
     }
 }
 
-void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& Doc, const std::string& SourceName) {
+void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& Doc,
+                                                const std::string& SourceName) {
     TLineReader Lines(Bytes);
     auto Where = [&]() { return "line " + std::to_string(Lines.LineNumber()); };
     auto Number = [&]() {
@@ -446,8 +458,8 @@ void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& D
     const std::size_t Needed = 5 + 10 * static_cast<std::size_t>(Count);
     const std::size_t Available = TLineReader::CountLines(Bytes);
     if (Count > 0 && Available < Needed) {
-        Fail(SourceName, "the file has " + std::to_string(Available) + " lines where " + std::to_string(Count) +
-                             " points need " + std::to_string(Needed));
+        Fail(SourceName, "the file has " + std::to_string(Available) + " lines where " +
+                             std::to_string(Count) + " points need " + std::to_string(Needed));
     }
     Doc.AirFlow = Number();
     Doc.DensityTemp = Number();

@@ -85,10 +85,11 @@ TEST_F(ProjectFileTest, SavedBytesAreExactlyTheFormat) {
                              "<psykrona><version>2.1b</version><compatible>2.0</compatible><project>"
                              "<data><project-name>Projekt 1</project-name><date>011105</date>"
                              "<signature>A. Engineer</signature></data>";
-    const std::string Point2 = "<point><name>Fan &#60;A&#62; &#38; &#39;B&#39;</name><temp>-5.25</temp>"
-                               "<spechum>1E-5</spechum><relhum>100</relhum><enthalpy>-2.5</enthalpy>"
-                               "<prescribed1>1</prescribed1><prescribed2>2</prescribed2>"
-                               "<show-in-chart>false</show-in-chart><line-to-next>false</line-to-next></point>";
+    const std::string Point2 =
+        "<point><name>Fan &#60;A&#62; &#38; &#39;B&#39;</name><temp>-5.25</temp>"
+        "<spechum>1E-5</spechum><relhum>100</relhum><enthalpy>-2.5</enthalpy>"
+        "<prescribed1>1</prescribed1><prescribed2>2</prescribed2>"
+        "<show-in-chart>false</show-in-chart><line-to-next>false</line-to-next></point>";
     TMain Doc = SmallProject();
     Files.FProject = &Doc;
     Files.SaveProjectAs(Dir / "a.pkx");
@@ -114,18 +115,17 @@ TEST_F(ProjectFileTest, SavedBytesAreExactlyTheFormat) {
     Files.FProject = &Empty;
     SetDecimalSeparator('.');
     Files.SaveProject();
-    EXPECT_EQ(ReadBytes(Dir / "a.pkx"), Head +
-                                            "<airflow>0</airflow><density>1.2</density><temp>20</temp>"
-                                            "<barometric-pressure>101.3</barometric-pressure>"
-                                            "</project></psykrona>\r\n");
+    EXPECT_EQ(ReadBytes(Dir / "a.pkx"), Head + "<airflow>0</airflow><density>1.2</density><temp>20</temp>"
+                                               "<barometric-pressure>101.3</barometric-pressure>"
+                                               "</project></psykrona>\r\n");
 }
 
 // The file is written in one pass; it must be the very bytes the document
 // model writes for the tree the format describes, whatever the names hold.
 TEST_F(ProjectFileTest, StreamedBytesEqualTheDocumentModelsOutput) {
     TMain Doc = SmallProject();
-    const char* Names[] = {"tab\there", "line\nbreak", "cr\ronly", "ctrl\x01\x1f", "\"quoted\"", "åäö ő ű €",
-                           "]]>", "a\r\nb", "\xEF\xBF\xBE"};
+    const char* Names[] = {"tab\there", "line\nbreak", "cr\ronly", "ctrl\x01\x1f", "\"quoted\"",
+                           "åäö ő ű €", "]]>",         "a\r\nb",   "\xEF\xBF\xBE"};
     for (const char* N : Names) {
         Doc.AddPoint().Name = N;
     }
@@ -179,7 +179,11 @@ TEST_F(ProjectFileTest, RandomProjectsComeBackExactlyUnderEitherSeparator) {
             Doc.SetPressure(Any());
             for (int I = 0; I < Round; ++I) {
                 TMollierPoint& P = Doc.AddPoint();
-                P.Name = "P" + std::to_string(I) + (I % 3 == 0 ? " <&>\"'" : "");
+                P.Name = std::to_string(I);
+                P.Name.insert(0, 1, 'P');
+                if (I % 3 == 0) {
+                    P.Name += " <&>\"'";
+                }
                 P.Temp = Any();
                 P.SpecHum = Any();
                 P.RelHum = Any();
@@ -283,13 +287,16 @@ TEST_F(ProjectFileTest, MissingOrUnreadableParts) {
         {"<version>9.9</version>", "", "'version' is missing"},
         {"<date></date>", "<dates></dates>", "'date' is missing"},
         {"<density>1.19</density>", "<density></density>", "'density' has no value"},
-        {"<density>1.19</density>", "<density><!-- c --></density>", "'density': ' c ' is not a valid floating"},
+        {"<density>1.19</density>", "<density><!-- c --></density>",
+         "'density': ' c ' is not a valid floating"},
         {"<density>1.19</density>", "", "'density' is missing"},
         {"<density>1.19</density>", "<density>1;19</density>", "'1;19' is not a valid floating point value"},
         {"<relhum>40</relhum>", "", "point 2, element 'relhum' is missing"},
-        {"<prescribed2>4</prescribed2>", "<prescribed2>4.0</prescribed2>", "'4.0' is not a valid integer value"},
+        {"<prescribed2>4</prescribed2>", "<prescribed2>4.0</prescribed2>",
+         "'4.0' is not a valid integer value"},
         {"<prescribed2>4</prescribed2>", "<prescribed2>99999999999</prescribed2>", "not a valid integer"},
-        {"<show-in-chart>false</show-in-chart>", "<show-in-chart/>", "point 2, element 'show-in-chart' has no"},
+        {"<show-in-chart>false</show-in-chart>", "<show-in-chart/>",
+         "point 2, element 'show-in-chart' has no"},
         {"</project>", "</projekt>", "not well-formed"},
     };
     for (const Case& C : Cases) {
@@ -302,8 +309,10 @@ TEST_F(ProjectFileTest, MissingOrUnreadableParts) {
         EXPECT_NE(Message.find(Dir / "p.pkx"), std::string::npos) << Message;
     }
     EXPECT_NE(OpenError("").find("p.pkx"), std::string::npos);
-    EXPECT_NE(OpenError(std::string("\x89PNG\r\n\x1a\n\0\0\0", 11)).find("not well-formed"), std::string::npos);
-    EXPECT_NE(OpenError(KIndented.substr(0, KIndented.size() / 2)).find("not well-formed"), std::string::npos);
+    EXPECT_NE(OpenError(std::string("\x89PNG\r\n\x1a\n\0\0\0", 11)).find("not well-formed"),
+              std::string::npos);
+    EXPECT_NE(OpenError(KIndented.substr(0, KIndented.size() / 2)).find("not well-formed"),
+              std::string::npos);
 
     TMain Doc;
     Files.FProject = &Doc;
@@ -351,6 +360,7 @@ TEST_F(ProjectFileTest, AFailedSaveLeavesTheOldFileWhole) {
     mkdir((Dir / "taken.pkx").c_str(), 0755);
     EXPECT_THROW(Files.SaveProjectAs(Dir / "taken.pkx"), EProjectFileError);
     EXPECT_EQ(ReadBytes(Dir / "keep.pkx"), Before);
+    EXPECT_EQ(Files.FFileName, Dir / "keep.pkx") << "the project keeps its file";
 }
 
 TEST_F(ProjectFileTest, OlderFormatIsKnownByItsExtension) {

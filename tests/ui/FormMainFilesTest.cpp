@@ -22,7 +22,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <iterator>
+
+#include <sys/resource.h>
 #include <set>
 
 namespace psykrona {
@@ -379,6 +383,41 @@ TEST_F(FormMainFilesTest, ThePrintDialogKeepsItsTextsWhenAnotherProjectIsOpened)
     }
     EXPECT_TRUE(Dialogs.Printer.JobShows(0, "P2")) << "the data page lists the open project's points";
     EXPECT_FALSE(Form->Modified);
+}
+
+// Saving into a folder nobody may write (not even root: /proc) and onto a
+// full disk (a file size limit of a few bytes) says "not saved"; the work
+// stays modified in the window and an old file stays whole.
+TEST_F(FormMainFilesTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheWork) {
+    const std::string NotSaved = "Message: The file could not be saved.";
+    Modify();
+    Dialogs.Files.push_back("/proc/plan.pkx");
+    Form->mnuFileSave->trigger();
+    EXPECT_EQ(Dialogs.Log(), (Strings{"Save: ", NotSaved}));
+    EXPECT_TRUE(Form->Modified);
+    EXPECT_EQ(WindowTitle(), Title);
+    EXPECT_EQ(Form->FileHandling->FFileName, "") << "the project did not become that file's";
+
+    const std::string Plan = SavedProject("plan.pkx");
+    const std::string Before = Work.Read("plan.pkx");
+    Dialogs.Answers.push_back(TAnswer::No); // leave the unsaved project unsaved
+    Open(Plan);
+    ASSERT_EQ(PointNames(), (Strings{"1:P1", "2:P2"}));
+    Modify();
+    struct rlimit Old {};
+    getrlimit(RLIMIT_FSIZE, &Old);
+    struct rlimit Tiny = Old;
+    Tiny.rlim_cur = 64;
+    const auto OldSignal = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &Tiny);
+    Form->mnuFileSave->trigger();
+    setrlimit(RLIMIT_FSIZE, &Old);
+    signal(SIGXFSZ, OldSignal);
+    EXPECT_EQ(Dialogs.Log(), (Strings{NotSaved}));
+    EXPECT_TRUE(Form->Modified);
+    EXPECT_EQ(Work.Read("plan.pkx"), Before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Work.Path()), {}), 1)
+        << "no half-written file is left beside it";
 }
 
 } // namespace
