@@ -202,6 +202,14 @@ void TMollierPrint::DrawDataPage() {
     DrawTable();
 }
 
+// The project block's captions and the typed texts beside them.
+std::array<std::pair<const std::string*, const std::string*>, 4> TMollierPrint::ProjectRows() const {
+    return {{{&FTexts.Project, &FProjectName},
+             {&FTexts.Date, &FProjectDate},
+             {&FTexts.Signature, &FSignature},
+             {&FTexts.Company, &FCompany}}};
+}
+
 void TMollierPrint::DrawProjectBlock() {
     const int X = RoundInt(0.08 * FPageWidth);
     const int D = RoundInt(0.14 * FPageWidth);
@@ -211,13 +219,11 @@ void TMollierPrint::DrawProjectBlock() {
     SetFont(FFontMedium, KNormal);
     const int Y1 = Y + RoundInt(1.7 * FFontLarge);
     const int S = RoundInt(1.5 * FFontMedium);
-    const std::string* Rows[4][2] = {{&FTexts.Project, &FProjectName},
-                                     {&FTexts.Date, &FProjectDate},
-                                     {&FTexts.Signature, &FSignature},
-                                     {&FTexts.Company, &FCompany}};
-    for (int R = 0; R < 4; ++R) {
-        DrawText(X, Y1 + R * S, *Rows[R][0], TAlign::Left);
-        DrawText(X + D, Y1 + R * S, *Rows[R][1], TAlign::Left);
+    int Row = Y1;
+    for (const auto& [Caption, Text] : ProjectRows()) {
+        DrawText(X, Row, *Caption, TAlign::Left);
+        DrawText(X + D, Row, *Text, TAlign::Left);
+        Row += S;
     }
 }
 
@@ -231,14 +237,16 @@ void TMollierPrint::DrawFlowBlock() {
     const int Y1 = Y + RoundInt(1.7 * FFontLarge);
     const int S = RoundInt(1.5 * FFontMedium);
     // The document holds kPa; engineers read the barometric pressure in mbar.
-    const std::string Rows[3][2] = {
+    const std::array<std::pair<std::string, std::string>, 3> Rows = {{
         {FTexts.AirFlow, FloatToStr(FDocument->AirFlow) + " m³/s"},
         {FTexts.Density, FormatFixed(FDocument->Density, 2) + " kg/m³"},
         {FTexts.AtmPressure, FloatToStr(FDocument->Pressure * 10) + " mbar"},
-    };
-    for (int R = 0; R < 3; ++R) {
-        DrawText(X, Y1 + R * S, Rows[R][0], TAlign::Left);
-        DrawText(X + D, Y1 + R * S, Rows[R][1], TAlign::Left);
+    }};
+    int Row = Y1;
+    for (const auto& [Caption, Text] : Rows) {
+        DrawText(X, Row, Caption, TAlign::Left);
+        DrawText(X + D, Row, Text, TAlign::Left);
+        Row += S;
     }
 }
 
@@ -255,15 +263,16 @@ void TMollierPrint::DrawTable() {
     SetFont(FFontSmall, KNormal);
     const int L = FFontSmall;
     const int XName = X0 + C / 2;
-    int Xk[7];
-    for (int K = 0; K < 7; ++K) {
-        Xk[K] = X0 + C / 2 + 2 * C + K * C;
+    std::array<int, 7> Xk{};
+    for (std::size_t K = 0; K < Xk.size(); ++K) {
+        Xk[K] = X0 + C / 2 + 2 * C + static_cast<int>(K) * C;
     }
     DrawText(X0, Y, FTexts.Nbr, TAlign::Left);
     DrawText(XName, Y, FTexts.Name, TAlign::Left);
-    const std::string* Headings[7] = {&FTexts.Temp,  &FTexts.RelHum,    &FTexts.SpecHum, &FTexts.Enthalpy,
-                                      &FTexts.Power, &FTexts.SensPower, &FTexts.Water};
-    for (int K = 0; K < 7; ++K) {
+    const std::array<const std::string*, 7> Headings = {&FTexts.Temp,     &FTexts.RelHum, &FTexts.SpecHum,
+                                                        &FTexts.Enthalpy, &FTexts.Power,  &FTexts.SensPower,
+                                                        &FTexts.Water};
+    for (std::size_t K = 0; K < Headings.size(); ++K) {
         DrawColumnHeader(Xk[K], Y, *Headings[K]);
     }
 
@@ -280,13 +289,13 @@ void TMollierPrint::DrawTable() {
         const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(I)];
         DrawText(X0, Y, std::to_string(P.Number), TAlign::Left);
         DrawText(XName, Y, P.Name, TAlign::Left);
-        const std::string Values[4] = {
+        const std::array<std::string, 4> Values = {
             PropertyText(P.Temp, P.IsPrescribed(PROP_TEMP), 1),
             PropertyText(P.RelHum, P.IsPrescribed(PROP_RELHUM), 1),
             PropertyText(P.SpecHum * 1000, P.IsPrescribed(PROP_SPECHUM), 2),
             PropertyText(P.Enthalpy, P.IsPrescribed(PROP_ENTHALPY), 1),
         };
-        for (int K = 0; K < 4; ++K) {
+        for (std::size_t K = 0; K < Values.size(); ++K) {
             DrawText(Xk[K], Y, Values[K], TAlign::Right);
         }
         if (I >= 1 && Doc.Points[static_cast<std::size_t>(I - 1)].LineToNext) {
@@ -320,15 +329,13 @@ void TMollierPrint::DrawChartPage(bool DirectFonts) {
     const int D = RoundInt(0.1 * FPageWidth);
     const int Y = RoundInt(0.912 * FPageHeight);
     const int S = RoundInt(1.2 * FFontMedium);
-    const std::string* Rows[4][2] = {{&FTexts.Project, &FProjectName},
-                                     {&FTexts.Date, &FProjectDate},
-                                     {&FTexts.Signature, &FSignature},
-                                     {&FTexts.Company, &FCompany}};
-    for (int R = 0; R < 4; ++R) {
+    int Row = Y;
+    for (const auto& [Caption, Text] : ProjectRows()) {
         SetFont(FFontMedium, KBold);
-        DrawText(X, Y + R * S, *Rows[R][0], TAlign::Left);
+        DrawText(X, Row, *Caption, TAlign::Left);
         SetFont(FFontMedium, KNormal);
-        DrawText(X + D, Y + R * S, *Rows[R][1], TAlign::Left);
+        DrawText(X + D, Row, *Text, TAlign::Left);
+        Row += S;
     }
 }
 

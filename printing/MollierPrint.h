@@ -5,7 +5,9 @@
 #include "engine/Main.h"
 #include "printing/Printer.h"
 
+#include <array>
 #include <string>
+#include <utility>
 
 namespace psykrona {
 
@@ -95,6 +97,7 @@ private:
     void PreparePrinter();
     void DrawLayout(int Layout, bool DirectFonts);
     void DrawDataPage();
+    std::array<std::pair<const std::string*, const std::string*>, 4> ProjectRows() const;
     void DrawProjectBlock();
     void DrawFlowBlock();
     void DrawTable();

@@ -4,6 +4,8 @@
 #include "xml/XmlError.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdio>
 
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace psykrona {
 
@@ -49,13 +52,13 @@ void CheckPixels(const TPicture& Picture) {
 struct TJpegErrors {
     jpeg_error_mgr Mgr; // first: libjpeg's pointer to it is a pointer to this
     std::jmp_buf Jump;
-    char Message[JMSG_LENGTH_MAX];
+    std::array<char, JMSG_LENGTH_MAX> Message;
 };
 
 void JpegFail(j_common_ptr Info) {
-    TJpegErrors* E = reinterpret_cast<TJpegErrors*>(Info->err);
-    Info->err->format_message(Info, E->Message);
-    std::longjmp(E->Jump, 1);
+    auto* E = reinterpret_cast<TJpegErrors*>(Info->err);
+    Info->err->format_message(Info, E->Message.data());
+    std::longjmp(E->Jump, 1); // NOLINT(cert-err52-cpp): libjpeg's only way out, see above
 }
 
 // Level -1 is a warning about corrupt data that libjpeg would work around;
@@ -82,7 +85,7 @@ void InitErrors(TJpegErrors& Errors) {
 bool JpegDecode(const unsigned char* Data, unsigned long Size, TPicture& Out, TJpegErrors& Errors) {
     jpeg_decompress_struct Info;
     Info.err = &Errors.Mgr;
-    if (setjmp(Errors.Jump) != 0) {
+    if (setjmp(Errors.Jump) != 0) { // NOLINT(cert-err52-cpp): see TJpegErrors
         jpeg_destroy_decompress(&Info);
         return false;
     }
@@ -92,7 +95,9 @@ bool JpegDecode(const unsigned char* Data, unsigned long Size, TPicture& Out, TJ
     Info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&Info);
     if (Info.output_components != 3) {
-        std::snprintf(Errors.Message, sizeof Errors.Message, "Unsupported colour model");
+        const std::string_view Text = "Unsupported colour model";
+        Text.copy(Errors.Message.data(), Errors.Message.size() - 1);
+        Errors.Message[std::min(Text.size(), Errors.Message.size() - 1)] = '\0';
         jpeg_destroy_decompress(&Info);
         return false;
     }
@@ -121,7 +126,7 @@ bool JpegEncode(const TPixelRows& Pixels, int Quality, unsigned char** Buffer, u
                 TJpegErrors& Errors) {
     jpeg_compress_struct Info;
     Info.err = &Errors.Mgr;
-    if (setjmp(Errors.Jump) != 0) {
+    if (setjmp(Errors.Jump) != 0) { // NOLINT(cert-err52-cpp): see TJpegErrors
         jpeg_destroy_compress(&Info);
         return false;
     }
@@ -143,7 +148,7 @@ bool JpegEncode(const TPixelRows& Pixels, int Quality, unsigned char** Buffer, u
     jpeg_start_compress(&Info, TRUE);
     while (Info.next_scanline < Info.image_height) {
         // libjpeg only reads the rows it is given.
-        JSAMPROW Row = const_cast<JSAMPLE*>(Pixels.Data + Pixels.Stride * Info.next_scanline);
+        auto* Row = const_cast<JSAMPLE*>(Pixels.Data + Pixels.Stride * Info.next_scanline);
         jpeg_write_scanlines(&Info, &Row, 1);
     }
     jpeg_finish_compress(&Info);
@@ -174,7 +179,7 @@ TPicture DecodeJpeg(std::string_view Bytes) {
     InitErrors(Errors);
     if (!JpegDecode(reinterpret_cast<const unsigned char*>(Bytes.data()),
                     static_cast<unsigned long>(Bytes.size()), Picture, Errors)) {
-        throw EPictureError(std::string("Not a readable JPEG image: ") + Errors.Message);
+        throw EPictureError(std::string("Not a readable JPEG image: ") + Errors.Message.data());
     }
     return Picture;
 }
@@ -225,7 +230,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TPixelRows& Pixels, int Quality) {
     }
     std::free(Buffer);
     if (!Done) {
-        throw EPictureError(std::string("The JPEG image cannot be made: ") + Errors.Message);
+        throw EPictureError(std::string("The JPEG image cannot be made: ") + Errors.Message.data());
     }
     return Out;
 }
@@ -238,8 +243,8 @@ std::vector<std::uint8_t> EncodeBmp(const TPicture& Picture) {
 std::vector<std::uint8_t> EncodeBmp(const TPixelRows& Pixels) {
     CheckPixels(Pixels);
     constexpr std::size_t KHeaderSize = 14 + 40;
-    const std::size_t Width = static_cast<std::size_t>(Pixels.Width);
-    const std::size_t Height = static_cast<std::size_t>(Pixels.Height);
+    const auto Width = static_cast<std::size_t>(Pixels.Width);
+    const auto Height = static_cast<std::size_t>(Pixels.Height);
     const std::size_t Stride = (Width * 3 + 3) / 4 * 4;
     const std::size_t DataSize = Stride * Height;
     if (KHeaderSize + DataSize > std::numeric_limits<std::uint32_t>::max()) {
