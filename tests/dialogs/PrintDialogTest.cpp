@@ -7,10 +7,10 @@
 #include "printing/FormPreview.h"
 #include "printing/FormPrint.h"
 #include "printing/MollierPrint.h"
-#include "printing/PictureFiles.h"
 #include "ui/UserDialogs.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
+#include "tests/printing/PrintFixture.h"
 #include "tests/support/ScriptedUserDialogs.h"
 
 #include <QCheckBox>
@@ -50,12 +50,7 @@ class PrintDialogTest : public test::TDialogTest {
 protected:
     PrintDialogTest() {
         StartWith("en");
-        TPicture Logo;
-        Logo.Width = 20;
-        Logo.Height = 10;
-        Logo.Rgb.assign(600, 0x30);
-        const std::vector<std::uint8_t> Jpeg = EncodeJpeg(Logo);
-        Folder.Write("QRLOGO.jpg", std::string(Jpeg.begin(), Jpeg.end()));
+        Folder.Write("QRLOGO.jpg", test::LogoBytes());
 
         TMollierPoint& P = Doc.AddPoint();
         P.Number = 1;
