@@ -140,11 +140,7 @@ TEST(CliPicture, WritesThePictureInTheFormatOfTheExactEnding) {
         const char* Name;
         std::string Magic;
     };
-    const TCase Cases[] = {{"plan.jpg", "\xFF\xD8\xFF"},
-                           {"PLAN.JPG", "BM"},
-                           {"plan.png", "\x89PNG"},
-                           {"plan.svg", "<?xml"},
-                           {"plan", "BM"}};
+    const TCase Cases[] = {{"plan.jpg", "\xFF\xD8\xFF"}, {"PLAN.JPG", "BM"}, {"plan.png", "\x89PNG"}};
     for (const TCase& C : Cases) {
         const auto R = Program.Run({"picture", Example, Program.Dir / C.Name});
         ASSERT_EQ(R.ExitCode, 0) << C.Name << ": " << R.Err;
