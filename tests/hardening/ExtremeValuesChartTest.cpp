@@ -5,6 +5,8 @@
 #include "chart/MollierDraw.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
+#include "printing/MollierPrint.h"
+#include "tests/printing/PrintFixture.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +146,32 @@ TEST(ExtremeValuesChart, AbsurdPressureEndsTheDrawingQuietly) {
         TRecordingCanvas Canvas;
         ASSERT_NO_THROW(Canvas = Draw(Doc));
         ExpectSaneCoordinates(Canvas);
+    }
+}
+
+// The print layout on the same projects: every layout is drawn and returns,
+// the data page lists every point with whatever its values say, and nothing
+// lands where a coordinate would have wrapped.
+TEST(ExtremeValuesChart, EveryPrintLayoutDrawsWhatItCan) {
+    for (const TExtremeCase& Case : ExtremeCases) {
+        SCOPED_TRACE(Case.Name);
+        test::TPrintPage Page(4672, 6774);
+        Page.Doc = Project({{20, 0.008}, Case.State, {30, 0.012}});
+        for (TMollierPoint& P : Page.Doc.Points) {
+            P.Name = "Point ";
+            P.Name += std::to_string(P.Number);
+        }
+        for (const int Layout :
+             {TMollierPrint::KDataPage, TMollierPrint::KChartPage, TMollierPrint::KChartPicture}) {
+            ASSERT_NO_THROW(Page.Print(Layout)) << "layout " << Layout;
+            ExpectSaneCoordinates(Page.Canvas);
+            if (Layout == TMollierPrint::KDataPage) {
+                for (const char* Name : {"Point 1", "Point 2", "Point 3"}) {
+                    EXPECT_EQ(Page.TextCalls(Name).size(), 1u) << Name;
+                }
+            }
+        }
+        TMollierCalculate::GetInstance().Pressure = TMain::NormalPressure;
     }
 }
 

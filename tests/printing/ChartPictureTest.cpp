@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace psykrona {
@@ -141,6 +142,21 @@ TEST_F(ChartPictureTest, AFileThatCannotBeWrittenFailsWithItsName) {
     } catch (const EPictureError& E) {
         EXPECT_NE(std::string(E.what()).find(Nowhere), std::string::npos) << E.what();
     }
+}
+
+// Values from a hand-edited file, far off the chart or not numbers at all,
+// on pixels: the picture comes out, with the frame where it always is.
+TEST_F(ChartPictureTest, ExtremeValuesStillGiveThePicture) {
+    const double Far[][2] = {{3e6, 0.008}, {-2e6, 500}, {1e300, std::nan("")}, {20, -1e308}};
+    for (const auto& [Temp, SpecHum] : Far) {
+        TMollierPoint& P = Doc.AddPoint();
+        P.Number = Doc.PointCount();
+        P.Temp = Temp;
+        P.SpecHum = SpecHum;
+    }
+    const QImage Image = RenderChartPicture(Draw, Doc);
+    ASSERT_EQ(Image.size(), QSize(680, 680));
+    EXPECT_EQ(QColor(Image.pixel(85, 300)), QColor(Qt::black));
 }
 
 } // namespace
