@@ -7,6 +7,7 @@
 #include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/SAX2.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
@@ -78,6 +79,48 @@ public:
 private:
     xmlStructuredErrorFunc FOldHandler;
     void* FOldContext;
+};
+
+// libxml2 expands the entities in attribute values while it parses, anew at
+// every reference, so a few hundred bytes of nested declarations cost
+// seconds before its own amplification check steps in. Each lookup of a
+// declared entity is counted; past the budget the document is marked
+// ill-formed (without that libxml2 looks the entity up itself) and the
+// parser stopped, so the lookups fail and the expansion ends at once.
+struct TEntityLookups {
+    std::size_t Left = 0;
+    bool Exhausted = false;
+};
+thread_local TEntityLookups* GEntityLookups = nullptr;
+
+xmlEntityPtr CountedGetEntity(void* Ctx, const xmlChar* Name) {
+    if (GEntityLookups != nullptr) {
+        if (GEntityLookups->Left == 0) {
+            GEntityLookups->Exhausted = true;
+            auto* Ctxt = static_cast<xmlParserCtxtPtr>(Ctx);
+            Ctxt->wellFormed = 0;
+            xmlStopParser(Ctxt);
+            return nullptr;
+        }
+        --GEntityLookups->Left;
+    }
+    return xmlSAX2GetEntity(Ctx, Name);
+}
+
+class TEntityLookupBudget {
+public:
+    explicit TEntityLookupBudget(std::size_t Lookups) : FPrevious(GEntityLookups) {
+        FLookups.Left = Lookups;
+        GEntityLookups = &FLookups;
+    }
+    ~TEntityLookupBudget() { GEntityLookups = FPrevious; }
+    TEntityLookupBudget(const TEntityLookupBudget&) = delete;
+    TEntityLookupBudget& operator=(const TEntityLookupBudget&) = delete;
+    bool Exhausted() const { return FLookups.Exhausted; }
+
+private:
+    TEntityLookups FLookups;
+    TEntityLookups* FPrevious;
 };
 
 struct TDocFree {
@@ -241,8 +284,16 @@ std::unique_ptr<TXmlDocument> TXmlParser::Parse(std::string_view Bytes, const st
     // text size; without NOENT, DTDLOAD and the DTD options it loads nothing
     // from outside. Whitespace-only text is kept (no NOBLANKS).
     const int Options = XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    // Our files use no entities of their own; a generous allowance still
+    // lets any ordinary document through.
+    const TEntityLookupBudget Lookups(100000 + 16 * Bytes.size());
+    Ctxt->sax->getEntity = CountedGetEntity;
     const std::unique_ptr<xmlDoc, TDocFree> Source(xmlCtxtReadMemory(
         Ctxt.get(), Bytes.data(), static_cast<int>(Bytes.size()), SourceName.c_str(), nullptr, Options));
+    if (Lookups.Exhausted()) {
+        throw EXmlError(Quoted(SourceName) +
+                        " is not well-formed XML (its entity references expand beyond any sensible size)");
+    }
     if (!Source || !Ctxt->wellFormed) {
         std::string Message = Quoted(SourceName) + " is not well-formed XML";
         if (!First.Message.empty()) {
