@@ -783,20 +783,30 @@ void TfrmMain::RefreshPointsPanel() {
     }
 }
 
+// A row in the list and a block for the point just added at the end of the
+// document, shown before the editor opens on it.
+void TfrmMain::AppendPointRow() {
+    ListBox1->addItem(QString::number(Document->PointCount()));
+    CreatePointBlock(Document->PointCount());
+    RefreshPointsPanel();
+}
+
+// The point editor on P; true when the user confirmed it.
+bool TfrmMain::RunPointEditor(TMollierPoint& P) {
+    if (Forms.frmEditPoint == nullptr) {
+        return false;
+    }
+    Forms.frmEditPoint->Document = Document.get();
+    Forms.frmEditPoint->Point = &P;
+    return Forms.frmEditPoint->exec() == QDialog::Accepted;
+}
+
 void TfrmMain::btnAddClick() {
     Document->AddPoint();
     TMollierPoint& P = Document->Points[Document->PointCount() - 1];
     P.Number = Document->PointCount();
-    ListBox1->addItem(QString::number(Document->PointCount()));
-    CreatePointBlock(Document->PointCount());
-    RefreshPointsPanel();
-    bool Accepted = false;
-    if (Forms.frmEditPoint != nullptr) {
-        Forms.frmEditPoint->Document = Document.get();
-        Forms.frmEditPoint->Point = &P;
-        Accepted = Forms.frmEditPoint->exec() == QDialog::Accepted;
-    }
-    if (!Accepted) {
+    AppendPointRow();
+    if (!RunPointEditor(P)) {
         Document->DeletePoint(Document->PointCount());
         delete ListBox1->takeItem(ListBox1->count() - 1);
         RemoveLastPointBlock();
@@ -817,16 +827,8 @@ void TfrmMain::btnInsertClick() {
     Document->InsertPoint(Row + 1);
     TMollierPoint& P = Document->Points[Row];
     P.Number = Row + 1;
-    ListBox1->addItem(QString::number(Document->PointCount()));
-    CreatePointBlock(Document->PointCount());
-    RefreshPointsPanel();
-    bool Accepted = false;
-    if (Forms.frmEditPoint != nullptr) {
-        Forms.frmEditPoint->Document = Document.get();
-        Forms.frmEditPoint->Point = &P;
-        Accepted = Forms.frmEditPoint->exec() == QDialog::Accepted;
-    }
-    if (!Accepted) {
+    AppendPointRow();
+    if (!RunPointEditor(P)) {
         btnDeleteClick();
     }
     RefreshPointsPanel();
@@ -866,11 +868,7 @@ void TfrmMain::btnEditClick() {
     if (Row < 0 || Row >= Document->PointCount()) {
         return;
     }
-    if (Forms.frmEditPoint != nullptr) {
-        Forms.frmEditPoint->Document = Document.get();
-        Forms.frmEditPoint->Point = &Document->Points[Row];
-        Forms.frmEditPoint->exec();
-    }
+    RunPointEditor(Document->Points[Row]);
     RefreshPointsPanel();
     InvalidateWindow();
 }

@@ -27,6 +27,7 @@ namespace psykrona {
 
 class TCanvas;
 class TMain;
+class TMollierPoint;
 class TMollierDraw;
 class TMollierFileHandling;
 class TMollierOptions;
@@ -180,6 +181,8 @@ public:
     void btnEditClick();
     void ListBox1DblClick();
     void CreatePointBlock(int K);
+    void AppendPointRow();
+    bool RunPointEditor(TMollierPoint& P);
     void RemoveLastPointBlock();
     void RefreshPointsPanel();
     void ClearProject();
