@@ -210,44 +210,41 @@ std::array<std::pair<const std::string*, const std::string*>, 4> TMollierPrint::
              {&FTexts.Company, &FCompany}}};
 }
 
-void TMollierPrint::DrawProjectBlock() {
-    const int X = RoundInt(0.08 * FPageWidth);
-    const int D = RoundInt(0.14 * FPageWidth);
+// A block of the data page: a bold heading at (Left, 15 % down) and rows of
+// a caption with its text Indent to the right.
+void TMollierPrint::DrawDataBlock(double Left, double Indent, const std::string& Heading,
+                                  std::span<const std::pair<std::string, std::string>> Rows) {
+    const int X = RoundInt(Left * FPageWidth);
+    const int D = RoundInt(Indent * FPageWidth);
     const int Y = RoundInt(0.15 * FPageHeight);
     SetFont(FFontLarge, KBold);
-    DrawText(X, Y, FTexts.ProjectData, TAlign::Left);
+    DrawText(X, Y, Heading, TAlign::Left);
     SetFont(FFontMedium, KNormal);
-    const int Y1 = Y + RoundInt(1.7 * FFontLarge);
     const int S = RoundInt(1.5 * FFontMedium);
-    int Row = Y1;
-    for (const auto& [Caption, Text] : ProjectRows()) {
-        DrawText(X, Row, *Caption, TAlign::Left);
-        DrawText(X + D, Row, *Text, TAlign::Left);
+    int Row = Y + RoundInt(1.7 * FFontLarge);
+    for (const auto& [Caption, Text] : Rows) {
+        DrawText(X, Row, Caption, TAlign::Left);
+        DrawText(X + D, Row, Text, TAlign::Left);
         Row += S;
     }
 }
 
+void TMollierPrint::DrawProjectBlock() {
+    std::vector<std::pair<std::string, std::string>> Rows;
+    for (const auto& [Caption, Text] : ProjectRows()) {
+        Rows.emplace_back(*Caption, *Text);
+    }
+    DrawDataBlock(0.08, 0.14, FTexts.ProjectData, Rows);
+}
+
 void TMollierPrint::DrawFlowBlock() {
-    const int X = RoundInt(0.55 * FPageWidth);
-    const int D = RoundInt(0.15 * FPageWidth);
-    const int Y = RoundInt(0.15 * FPageHeight);
-    SetFont(FFontLarge, KBold);
-    DrawText(X, Y, FTexts.FlowData, TAlign::Left);
-    SetFont(FFontMedium, KNormal);
-    const int Y1 = Y + RoundInt(1.7 * FFontLarge);
-    const int S = RoundInt(1.5 * FFontMedium);
     // The document holds kPa; engineers read the barometric pressure in mbar.
     const std::array<std::pair<std::string, std::string>, 3> Rows = {{
         {FTexts.AirFlow, FloatToStr(FDocument->AirFlow) + " m³/s"},
         {FTexts.Density, FormatFixed(FDocument->Density, 2) + " kg/m³"},
         {FTexts.AtmPressure, FloatToStr(FDocument->Pressure * 10) + " mbar"},
     }};
-    int Row = Y1;
-    for (const auto& [Caption, Text] : Rows) {
-        DrawText(X, Row, Caption, TAlign::Left);
-        DrawText(X + D, Row, Text, TAlign::Left);
-        Row += S;
-    }
+    DrawDataBlock(0.55, 0.15, FTexts.FlowData, Rows);
 }
 
 // One row per point; a process is shown in the row of its later point. Rows

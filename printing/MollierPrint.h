@@ -6,6 +6,7 @@
 #include "printing/Printer.h"
 
 #include <array>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -98,6 +99,8 @@ private:
     void DrawLayout(int Layout, bool DirectFonts);
     void DrawDataPage();
     std::array<std::pair<const std::string*, const std::string*>, 4> ProjectRows() const;
+    void DrawDataBlock(double Left, double Indent, const std::string& Heading,
+                       std::span<const std::pair<std::string, std::string>> Rows);
     void DrawProjectBlock();
     void DrawFlowBlock();
     void DrawTable();
