@@ -557,16 +557,23 @@ void TfrmMain::SetRealDensityEnabled(bool Enabled) {
 
 // ---- File commands ----
 
+// Before New and Open: a modified project may be saved first. False when the
+// user cancelled, or chose to save and the save did not happen: work the user
+// chose to keep is never dropped because saving it failed.
+bool TfrmMain::SaveChangesFirst() {
+    if (!Modified) {
+        return true;
+    }
+    const TAnswer Answer = TUserDialogs::Current().AskYesNoCancel(FTexts.SaveChanges + "?");
+    if (Answer == TAnswer::Cancel) {
+        return false;
+    }
+    return Answer == TAnswer::No || mnuFileSaveClick();
+}
+
 bool TfrmMain::mnuFileNewClick() {
-    if (Modified) {
-        const TAnswer Answer = TUserDialogs::Current().AskYesNoCancel(FTexts.SaveChanges + "?");
-        if (Answer == TAnswer::Cancel) {
-            return false;
-        }
-        // Work the user chose to keep is never dropped because saving it failed.
-        if (Answer == TAnswer::Yes && !mnuFileSaveClick()) {
-            return false;
-        }
+    if (!SaveChangesFirst()) {
+        return false;
     }
     ClearProject();
     FileHandling->FProject = Document.get();
@@ -579,14 +586,8 @@ bool TfrmMain::mnuFileNewClick() {
 }
 
 bool TfrmMain::mnuFileOpenClick() {
-    if (Modified) {
-        const TAnswer Answer = TUserDialogs::Current().AskYesNoCancel(FTexts.SaveChanges + "?");
-        if (Answer == TAnswer::Cancel) {
-            return false;
-        }
-        if (Answer == TAnswer::Yes && !mnuFileSaveClick()) {
-            return false;
-        }
+    if (!SaveChangesFirst()) {
+        return false;
     }
     TFileDialogRequest Request;
     Request.Filter = OpenFilter;

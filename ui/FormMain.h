@@ -160,6 +160,7 @@ public:
     void InvalidateWindow();
 
     // File commands; each returns whether it went through.
+    bool SaveChangesFirst();
     bool mnuFileNewClick();
     bool mnuFileOpenClick();
     void OpenProjectFile(const std::string& FileName);
