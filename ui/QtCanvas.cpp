@@ -144,10 +144,12 @@ void TQtCanvas::ApplyPen(Qt::PenCapStyle Cap) {
 
 // Round ends can be copied as pixels when the painter draws on pixels with
 // at most a whole-pixel shift: every end then sits at the same place within
-// its pixel.
+// its pixel. On a scaled screen a copy would be enlarged and blurred, so
+// there Qt draws them.
 bool TQtCanvas::CanStampEnds() const {
     const QTransform& T = FPainter->worldTransform();
-    return FRaster && T.type() <= QTransform::TxTranslate && T.dx() == std::floor(T.dx()) &&
+    return FRaster && FDevice != nullptr && FDevice->devicePixelRatio() == 1 &&
+           T.type() <= QTransform::TxTranslate && T.dx() == std::floor(T.dx()) &&
            T.dy() == std::floor(T.dy());
 }
 
