@@ -26,7 +26,7 @@ TMain ThreePoints() {
     for (int I = 0; I < 3; ++I) {
         TMollierPoint& P = Doc.AddPoint();
         P.Number = I + 1;
-        P.Name = I == 0 ? "Outdoor, \"fresh\"" : "P" + std::to_string(I + 1);
+        P.Name = I == 0 ? "Outdoor, \"fresh\"" : std::to_string(I + 1).insert(0, 1, 'P');
         P.Temp = T[I];
         P.SpecHum = X[I];
         P.Prescribed1 = 1;

@@ -25,7 +25,7 @@ TMain DocumentOf(int Count) {
     for (int I = 0; I < Count; ++I) {
         TMollierPoint& P = Doc.AddPoint();
         P.Number = Doc.PointCount();
-        P.Name = "P" + std::to_string(I + 1);
+        P.Name = std::to_string(I + 1).insert(0, 1, 'P');
     }
     return Doc;
 }
