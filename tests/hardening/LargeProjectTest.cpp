@@ -52,7 +52,7 @@ TEST(LargeProject, MillionPointsSaveAndOpenAgain) {
         for (int I = 0; I < Count; ++I) {
             TMollierPoint& P = Doc.AddPoint();
             P.Number = I + 1;
-            P.Name = "P" + std::to_string(I + 1);
+            P.Name = std::to_string(I + 1).insert(0, 1, 'P');
             P.Temp = Decimal(Temp(Rng), 1e13);
             P.SpecHum = Decimal(SpecHum(Rng), 1e16);
             P.RelHum = Decimal(RelHum(Rng), 1e12);
