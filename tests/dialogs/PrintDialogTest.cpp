@@ -52,14 +52,7 @@ protected:
         StartWith("en");
         Folder.Write("QRLOGO.jpg", test::LogoBytes());
 
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = 1;
-        P.Name = "Outdoor";
-        P.Temp = 20;
-        P.SpecHum = 0.008;
-        P.Prescribed1 = PROP_TEMP;
-        P.Prescribed2 = PROP_SPECHUM;
-        Doc.CalculateAll();
+        test::AddPrescribedPoint(Doc, 20, 0.008).Name = "Outdoor";
         Draw.Options = &Options;
         Draw.Document = &Doc;
 

@@ -28,6 +28,19 @@ inline std::string LogoBytes() {
     return std::string(Jpeg.begin(), Jpeg.end());
 }
 
+// Appends to Doc a point prescribed by temperature and humidity ratio, its
+// other properties computed at the document's pressure.
+inline TMollierPoint& AddPrescribedPoint(TMain& Doc, double Temp, double SpecHum) {
+    TMollierPoint& P = Doc.AddPoint();
+    P.Number = Doc.PointCount();
+    P.Temp = Temp;
+    P.SpecHum = SpecHum;
+    P.Prescribed1 = PROP_TEMP;
+    P.Prescribed2 = PROP_SPECHUM;
+    Doc.CalculateAll();
+    return P;
+}
+
 // A document, a renderer and the print layout drawing on a recording
 // canvas of W × H pixels, with "." as the separator, no translator (texts
 // show their keys) and a program directory of its own holding the logo.
@@ -58,18 +71,7 @@ struct TPrintPage {
         return Canvas.Calls;
     }
 
-    // A point prescribed by temperature and humidity ratio, its other
-    // properties computed at the document's pressure.
-    TMollierPoint& AddPoint(double Temp, double SpecHum) {
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = Doc.PointCount();
-        P.Temp = Temp;
-        P.SpecHum = SpecHum;
-        P.Prescribed1 = PROP_TEMP;
-        P.Prescribed2 = PROP_SPECHUM;
-        Doc.CalculateAll();
-        return P;
-    }
+    TMollierPoint& AddPoint(double Temp, double SpecHum) { return AddPrescribedPoint(Doc, Temp, SpecHum); }
 
     // The TextOut calls with the text; none when it is not drawn.
     std::vector<TRecordedCall> TextCalls(const std::string& Text) const {
