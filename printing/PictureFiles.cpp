@@ -11,11 +11,15 @@
 
 #include <jpeglib.h>
 
+#include <cctype>
+#include <climits>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string_view>
+
+#include <sys/stat.h>
 
 namespace psykrona {
 
@@ -53,6 +57,7 @@ struct TJpegErrors {
     jpeg_error_mgr Mgr; // first: libjpeg's pointer to it is a pointer to this
     std::jmp_buf Jump;
     std::array<char, JMSG_LENGTH_MAX> Message;
+    bool TooLarge = false; // refused by its size, the message says how large
 };
 
 void JpegFail(j_common_ptr Info) {
@@ -92,6 +97,15 @@ bool JpegDecode(const unsigned char* Data, unsigned long Size, TPicture& Out, TJ
     jpeg_create_decompress(&Info);
     jpeg_mem_src(&Info, Data, Size);
     jpeg_read_header(&Info, TRUE);
+    if (static_cast<long long>(Info.image_width) * Info.image_height > KLargestDecodedPixels) {
+        std::snprintf(Errors.Message.data(), Errors.Message.size(),
+                      "The JPEG image is %u x %u pixels; images of more than %lld million pixels are not read",
+                      static_cast<unsigned>(Info.image_width), static_cast<unsigned>(Info.image_height),
+                      KLargestDecodedPixels / 1'000'000);
+        Errors.TooLarge = true;
+        jpeg_destroy_decompress(&Info);
+        return false;
+    }
     Info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&Info);
     if (Info.output_components != 3) {
@@ -171,6 +185,12 @@ bool EndsWith(const std::string& S, const char* Suffix) {
     return S.size() >= N && S.compare(S.size() - N, N, Suffix) == 0;
 }
 
+bool IsProjectName(std::string Name) {
+    std::transform(Name.begin(), Name.end(), Name.begin(),
+                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+    return EndsWith(Name, ".pkx") || EndsWith(Name, ".pkr");
+}
+
 } // namespace
 
 TPicture DecodeJpeg(std::string_view Bytes) {
@@ -179,7 +199,8 @@ TPicture DecodeJpeg(std::string_view Bytes) {
     InitErrors(Errors);
     if (!JpegDecode(reinterpret_cast<const unsigned char*>(Bytes.data()),
                     static_cast<unsigned long>(Bytes.size()), Picture, Errors)) {
-        throw EPictureError(std::string("Not a readable JPEG image: ") + Errors.Message.data());
+        throw EPictureError(Errors.TooLarge ? std::string(Errors.Message.data())
+                                            : std::string("Not a readable JPEG image: ") + Errors.Message.data());
     }
     return Picture;
 }
@@ -284,6 +305,29 @@ void WritePictureFile(const std::string& FileName, const std::vector<std::uint8_
                             std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
     } catch (const EXmlFileError& E) {
         throw EPictureError(E.what());
+    }
+}
+
+void CheckOutputFile(const std::string& FileName, const std::vector<std::string>& Inputs,
+                     bool MayReplaceProject) {
+    struct stat Out;
+    if (stat(FileName.c_str(), &Out) != 0) {
+        return; // nothing there to lose
+    }
+    for (const std::string& In : Inputs) {
+        struct stat St;
+        if (!In.empty() && stat(In.c_str(), &St) == 0 && St.st_dev == Out.st_dev && St.st_ino == Out.st_ino) {
+            throw EPictureError("\"" + FileName + "\" is the same file as \"" + In +
+                                "\", which the output is made from; choose another name");
+        }
+    }
+    if (MayReplaceProject) {
+        return;
+    }
+    std::array<char, PATH_MAX> Resolved{};
+    const bool Linked = realpath(FileName.c_str(), Resolved.data()) != nullptr;
+    if (IsProjectName(FileName) || (Linked && IsProjectName(Resolved.data()))) {
+        throw EPictureError("\"" + FileName + "\" is an existing project file; it is not replaced by this output");
     }
 }
 

@@ -21,6 +21,11 @@ public:
 // The JPEG quality of chart pictures (libjpeg's scale, 1 to 100).
 inline constexpr int KJpegQuality = 90;
 
+// The most pixels a JPEG image may have to be decoded: a 600 dpi A4 page is
+// 35 million. Larger images are refused by the size in their header, before
+// any memory is taken for them.
+inline constexpr long long KLargestDecodedPixels = 40'000'000;
+
 // A JPEG image in any colour model libjpeg converts to RGB (greyscale,
 // YCbCr, RGB), baseline or progressive. Data that libjpeg finds corrupt, even
 // where it could go on, is refused: a damaged logo must not print as grey
@@ -56,6 +61,14 @@ std::vector<std::uint8_t> EncodeBmp(const TPixelRows& Pixels);
 
 // Replaces the file's content with Bytes; the old file survives a failure.
 void WritePictureFile(const std::string& FileName, const std::vector<std::uint8_t>& Bytes);
+
+// Refuses, before anything is drawn, an output file that would destroy what
+// it must not: one that is the same file as one of Inputs (by device and
+// inode, so also under another name or through a link), and, unless
+// MayReplaceProject, an existing project file: a name ending in ".pkx" or
+// ".pkr" in any case, or a link to such a file. Throws EPictureError.
+void CheckOutputFile(const std::string& FileName, const std::vector<std::string>& Inputs,
+                     bool MayReplaceProject = false);
 
 // What a chart picture is saved as, by its file name. Only these exact
 // endings count, so "PLAN.JPG" and "plan" are bitmaps.
