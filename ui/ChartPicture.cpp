@@ -103,7 +103,9 @@ TPixelRows RowsOf(const QImage& Image, QImage& Converted) {
 
 } // namespace
 
-void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName) {
+void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName,
+                      const std::vector<std::string>& Inputs) {
+    CheckOutputFile(FileName, Inputs);
     const TPictureFormat Format = PictureFormatOf(FileName);
     if (Format == TPictureFormat::Svg) {
         WritePictureFile(FileName, SvgPicture(Draw, Document));

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <string>
+#include <vector>
 
 namespace psykrona {
 
@@ -18,8 +19,13 @@ inline constexpr int KChartPictureSize = 680;
 // asks: a name ending exactly in ".jpg" gives a baseline JPEG of quality 90,
 // ".png" a PNG, ".svg" a vector SVG of the same picture, and any other name
 // a 24-bit bitmap. The name is used as given. Draw is borrowed and left
-// without a canvas. Throws EPictureError, or what the drawing throws.
-void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName);
+// without a canvas. The picture is made whole in memory and then replaces
+// the file at once, so a failure leaves the old file or none. The name is
+// refused, before any drawing, when it is one of Inputs or an existing
+// project (CheckOutputFile). Throws EPictureError, or what the drawing
+// throws.
+void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& FileName,
+                      const std::vector<std::string>& Inputs = {});
 
 // The chart picture in memory, Size pixels square.
 QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size = KChartPictureSize);

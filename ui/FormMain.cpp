@@ -672,7 +672,8 @@ bool TfrmMain::mnuFileSaveAsClick() {
 }
 
 // The 680 x 680 chart picture; the name's ending picks the format. A failure
-// to write goes to the top-level report with its own message.
+// to write, or a name that is a project file, goes to the top-level report
+// with its own message.
 void TfrmMain::mnuFileSaveChartAsPictureClick() {
     TFileDialogRequest Request;
     Request.Filter = "Bitmaps (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|PNG Image (*.png)|*.png|"
@@ -682,7 +683,7 @@ void TfrmMain::mnuFileSaveChartAsPictureClick() {
     if (!FileName) {
         return;
     }
-    SaveChartPicture(*Draw, *Document, *FileName);
+    SaveChartPicture(*Draw, *Document, *FileName, {FileHandling->FFileName});
     InvalidateWindow();
 }
 

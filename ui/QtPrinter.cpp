@@ -2,13 +2,19 @@
 
 #include "ui/QtCanvas.h"
 
-#include <QFile>
+#include "printing/PictureFiles.h"
+#include "xml/FileAccess.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace psykrona {
@@ -85,6 +91,39 @@ private:
     TQtCanvas FMeasure;
 };
 
+namespace {
+
+// Plays the complete pages on a paint device, NewPage starting each page
+// after the first.
+template <typename TNewPage>
+void PlayPages(QPaintDevice& Device, TNewPage NewPage, const std::vector<std::unique_ptr<TPageRecording>>& Pages,
+               const std::string& Target) {
+    QPainter Painter;
+    if (!Painter.begin(&Device)) {
+        throw EPrintError("Cannot print on " + Target);
+    }
+    try {
+        for (std::size_t I = 0; I < Pages.size(); ++I) {
+            if (I > 0 && !NewPage()) {
+                throw EPrintError("Cannot start a new page on " + Target);
+            }
+            TQtCanvas Canvas(Painter);
+            Pages[I]->PlayOn(Canvas);
+        }
+    } catch (const EPrintError&) {
+        Painter.end();
+        throw;
+    } catch (const std::exception& E) {
+        Painter.end();
+        throw EPrintError(std::string(E.what()) + " (printing on " + Target + ")");
+    }
+    if (!Painter.end()) {
+        throw EPrintError("Cannot complete the print job on " + Target);
+    }
+}
+
+} // namespace
+
 TQtPrinter::TQtPrinter(QPrinter& Printer) : FPrinter(Printer) {}
 
 TQtPrinter::~TQtPrinter() = default;
@@ -141,40 +180,37 @@ void TQtPrinter::Finish() {
 }
 
 void TQtPrinter::Deliver(const std::vector<std::unique_ptr<TPageRecording>>& Pages) {
-    const bool ToFile =
-        FPrinter.outputFormat() == QPrinter::PdfFormat && !FPrinter.outputFileName().isEmpty();
     const QString FileName = FPrinter.outputFileName();
-    const std::string Target = ToFile ? "the file \"" + FileName.toStdString() + "\""
-                                      : "the printer \"" + FPrinter.printerName().toStdString() + "\"";
-    // A document that could not be completed is worth nothing; a file of it
-    // would only be mistaken for a good one.
-    auto Fail = [&](const std::string& What) {
-        if (ToFile) {
-            QFile::remove(FileName);
-        }
-        throw EPrintError(What);
-    };
-    QPainter Painter;
-    if (!Painter.begin(&FPrinter)) {
-        Fail("Cannot print on " + Target);
+    if (FPrinter.outputFormat() != QPrinter::PdfFormat || FileName.isEmpty()) {
+        PlayPages(FPrinter, [this] { return FPrinter.newPage(); }, Pages,
+                  "the printer \"" + FPrinter.printerName().toStdString() + "\"");
+        FPagesDelivered += static_cast<int>(Pages.size());
+        return;
+    }
+    const std::string Name = FileName.toStdString();
+    try {
+        CheckOutputFile(Name, Inputs);
+    } catch (const EPictureError& E) {
+        throw EPrintError(E.what());
+    }
+    // The printer's own PDF output writes the file as it goes and cannot
+    // tell a full disk; the same document is made in memory instead.
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter Writer(&Buffer);
+        Writer.setResolution(FPrinter.resolution());
+        Writer.setPageLayout(FPrinter.pageLayout());
+        Writer.setPdfVersion(FPrinter.pdfVersion());
+        Writer.setCreator(FPrinter.creator());
+        Writer.setTitle(FPrinter.docName());
+        PlayPages(Writer, [&Writer] { return Writer.newPage(); }, Pages, "the file \"" + Name + "\"");
     }
     try {
-        for (std::size_t I = 0; I < Pages.size(); ++I) {
-            if (I > 0 && !FPrinter.newPage()) {
-                Painter.end();
-                Fail("Cannot start a new page on " + Target);
-            }
-            TQtCanvas Canvas(Painter);
-            Pages[I]->PlayOn(Canvas);
-        }
-    } catch (const EPrintError&) {
-        throw;
+        WriteFileAtomically(Name, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
     } catch (const std::exception& E) {
-        Painter.end();
-        Fail(std::string(E.what()) + " (printing on " + Target + ")");
-    }
-    if (!Painter.end()) {
-        Fail("Cannot complete the print job on " + Target);
+        throw EPrintError(E.what());
     }
     FPagesDelivered += static_cast<int>(Pages.size());
 }

@@ -3,6 +3,7 @@
 #include "printing/Printer.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QPrinter;
@@ -30,6 +31,10 @@ public:
     // delivers; without Finish nothing is delivered. Meant for PDF files,
     // which each job of its own would replace.
     bool JobsAsPages = false;
+    // The files the printed pages come from (a project, the logo): a PDF
+    // file that is one of them is refused, as is one that is an existing
+    // project file.
+    std::vector<std::string> Inputs;
 
     int PageWidth() const override;
     int PageHeight() const override;
@@ -40,7 +45,8 @@ public:
     bool Printing() const override { return FPage != nullptr; }
 
     // Delivers the pages collected with JobsAsPages as one document. Throws
-    // EPrintError; a PDF file that could not be completed is removed.
+    // EPrintError. A PDF file is made whole in memory and then replaces the
+    // file at once, so a failure leaves the old file or none.
     void Finish() override;
     // Pages delivered by EndDoc and Finish so far.
     int PagesDelivered() const { return FPagesDelivered; }

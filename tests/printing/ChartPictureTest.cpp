@@ -134,16 +134,6 @@ TEST_F(ChartPictureTest, ThePictureIsTheChartWithItsTitleOnWhite) {
     EXPECT_EQ(Draw.Canvas(), nullptr) << "the picture's canvas is gone";
 }
 
-TEST_F(ChartPictureTest, AFileThatCannotBeWrittenFailsWithItsName) {
-    const std::string Nowhere = Dir / "no/such/folder/plan.jpg";
-    try {
-        SaveChartPicture(Draw, Doc, Nowhere);
-        FAIL();
-    } catch (const EPictureError& E) {
-        EXPECT_NE(std::string(E.what()).find(Nowhere), std::string::npos) << E.what();
-    }
-}
-
 // Values from a hand-edited file, far off the chart or not numbers at all,
 // on pixels: the picture comes out, with the frame where it always is.
 TEST_F(ChartPictureTest, ExtremeValuesStillGiveThePicture) {

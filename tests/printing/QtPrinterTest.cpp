@@ -133,19 +133,5 @@ TEST_F(QtPrinterTest, APageThatFailsLeavesNoFile) {
     EXPECT_EQ(PdfPageCount(ReadBytes(Pdf())), 2);
 }
 
-TEST_F(QtPrinterTest, AFileThatCannotBeWrittenFailsWithItsName) {
-    const std::string Nowhere = Dir / "no/such/folder/pages.pdf";
-    Printer->setOutputFileName(QString::fromStdString(Nowhere));
-    TQtPrinter Target(*Printer);
-    Target.BeginDoc();
-    DrawSomething(Target.Canvas(), "page");
-    try {
-        Target.EndDoc();
-        FAIL();
-    } catch (const EPrintError& E) {
-        EXPECT_NE(std::string(E.what()).find(Nowhere), std::string::npos) << E.what();
-    }
-}
-
 } // namespace
 } // namespace psykrona
