@@ -1,5 +1,7 @@
 #include "cli/CliCommand.h"
 
+#include "cli/CliOutput.h"
+
 #include "engine/Errors.h"
 #include "engine/NumberText.h"
 
@@ -40,7 +42,7 @@ TCliArgs::TCliArgs(const std::vector<std::string>& Args, const std::vector<std::
             } else if (Known(Flags, A)) {
                 FFlags.push_back(A);
             } else {
-                throw EUsageError("unknown option " + A);
+                throw EUsageError("unknown option " + Echoed(A));
             }
         } else {
             FPositional.push_back(A);
@@ -67,8 +69,9 @@ std::string TCliArgs::Value(const std::string& Option) const {
 double TCliArgs::Number(const std::string& Option) const {
     try {
         return StrToFloat(Value(Option));
-    } catch (const EConvertError& E) {
-        throw EUsageError(Option + ": " + E.what());
+    } catch (const EConvertError&) {
+        // The engine's message holds the whole value, which may be anything.
+        throw EUsageError(Option + ": '" + Echoed(Value(Option)) + "' is not a valid floating point value");
     }
 }
 

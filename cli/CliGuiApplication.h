@@ -5,6 +5,8 @@
 // another, so that the commands run without a display.
 #ifdef PSYKRONA_CLI_WITH_QT
 
+#include "cli/CliOutput.h"
+
 #include <QGuiApplication>
 #include <QString>
 
@@ -16,7 +18,7 @@ namespace psykrona {
 // runtime directory on a server, say) would only confuse a script.
 inline void CliQtMessages(QtMsgType Type, const QMessageLogContext&, const QString& Message) {
     if (Type == QtCriticalMsg || Type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", Message.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", Escaped(Message.toStdString()).c_str());
     }
 }
 

@@ -1,10 +1,12 @@
 // psykrona-cli: the program's results from a shell, for scripts and reports.
 #include "cli/CliCommand.h"
+#include "cli/CliOutput.h"
 
 #include "engine/Main.h"
 
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,10 +27,9 @@ void PrintHelp(std::ostream& Out) {
            "Exit codes: 0 success, 1 calculation or file failure, 2 wrong call.\n";
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> Args(argv + 1, argv + argc);
+// Runs the command with standard output going to Out; a command that fails
+// leaves nothing there.
+int RunCli(const std::vector<std::string>& Args, std::ostringstream& Out) {
     if (Args.empty()) {
         PrintHelp(std::cerr);
         return 2;
@@ -43,16 +44,45 @@ int main(int argc, char** argv) {
     }
     const TCliCommand* Command = TCliCommands::Find(Args[0]);
     if (Command == nullptr) {
-        std::cerr << "psykrona-cli: unknown command '" << Args[0] << "' (see psykrona-cli --help)\n";
+        std::cerr << "psykrona-cli: unknown command '" << Echoed(Args[0]) << "' (see psykrona-cli --help)\n";
         return 2;
     }
     try {
         return Command->Run(std::vector<std::string>(Args.begin() + 1, Args.end()));
     } catch (const EUsageError& E) {
-        std::cerr << "psykrona-cli " << Command->Name << ": " << E.what() << "\n";
+        std::cerr << "psykrona-cli " << Command->Name << ": " << Escaped(E.what()) << "\n";
         return 2;
     } catch (const std::exception& E) {
-        std::cerr << "psykrona-cli " << Command->Name << ": " << E.what() << "\n";
+        Out.str("");
+        std::cerr << "psykrona-cli " << Command->Name << ": " << Escaped(E.what()) << "\n";
         return 1;
     }
+}
+
+} // namespace
+
+// Standard output is gathered and written whole once the command is done:
+// a command that fails prints no half result, and a result that cannot be
+// written (a full disk, /dev/full, a closed output) is a failure too.
+int main(int argc, char** argv) {
+    const std::vector<std::string> Args(argv + 1, argv + argc);
+    std::ostringstream Out;
+    int Code = 0;
+    {
+        struct TRedirect {
+            std::streambuf* Old;
+            ~TRedirect() { std::cout.rdbuf(Old); }
+        } Redirect{std::cout.rdbuf(Out.rdbuf())};
+        Code = RunCli(Args, Out);
+    }
+    if (Code != 0 && Code != 1) {
+        return Code; // a wrong call has no result
+    }
+    try {
+        WriteAll(1, Out.str(), "standard output");
+    } catch (const std::exception& E) {
+        std::cerr << "psykrona-cli" << (Args.empty() ? "" : " " + Echoed(Args[0])) << ": " << E.what() << "\n";
+        return 1;
+    }
+    return Code;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CliOutput.h"
 #include "localisation/Translator.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
@@ -17,7 +18,7 @@ public:
         try {
             TTranslator::CreateInstance(FDom, FParser);
         } catch (const ETranslatorError& E) {
-            std::fprintf(stderr, "psykrona-cli %s: %s; texts show their keys\n", Command, E.what());
+            std::fprintf(stderr, "psykrona-cli %s: %s; texts show their keys\n", Command, Escaped(E.what()).c_str());
         }
     }
     ~TCliTranslator() { TTranslator::DestroyInstance(); }

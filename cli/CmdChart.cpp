@@ -6,14 +6,19 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliGuiApplication.h"
+#include "cli/CliOutput.h"
 #include "cli/CliProject.h"
 #include "cli/CliTranslator.h"
 
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
+#include "printing/PictureFiles.h"
 #include "ui/QtCanvas.h"
+#include "xml/FileAccess.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -24,6 +29,7 @@
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 
 namespace psykrona {
 namespace {
@@ -89,7 +95,12 @@ int RunChart(const std::vector<std::string>& Args) {
     const std::string& OutPath = A.Positional()[1];
     const bool Svg = EndsWith(OutPath, ".svg");
     if (!Svg && !EndsWith(OutPath, ".png")) {
-        throw EUsageError("the output file '" + OutPath + "' must end in .png or .svg");
+        throw EUsageError("the output file '" + Echoed(OutPath) + "' must end in .png or .svg");
+    }
+    try {
+        CheckOutputFile(OutPath, {ProjectPath});
+    } catch (const EPictureError& E) {
+        throw EUsageError(E.what());
     }
     const int Width = Side(A, "--width", KDefaultWidth);
     const int Height = Side(A, "--height", KDefaultHeight);
@@ -110,17 +121,21 @@ int RunChart(const std::vector<std::string>& Args) {
     const TCliTranslator Translator("chart");
 
     EnsureCliGuiApplication();
-    const QString Out = QString::fromStdString(OutPath);
+    // The whole file is made in memory and then replaces the old one at
+    // once: a failure leaves the old file or none.
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
     if (Svg) {
         QSvgGenerator Generator;
-        Generator.setFileName(Out);
+        Generator.setOutputDevice(&Buffer);
         Generator.setSize(QSize(Width, Height));
         Generator.setViewBox(QRect(0, 0, Width, Height));
         Generator.setResolution(96);
         Generator.setTitle(QStringLiteral("Mollier chart"));
         QPainter Painter;
         if (!Painter.begin(&Generator)) {
-            throw std::runtime_error("cannot write '" + OutPath + "'");
+            throw std::runtime_error("the SVG drawing cannot be made");
         }
         Draw(Renderer, Painter, Width, Height);
         Painter.end();
@@ -134,10 +149,12 @@ int RunChart(const std::vector<std::string>& Args) {
             QPainter Painter(&Image);
             Draw(Renderer, Painter, Width, Height);
         }
-        if (!Image.save(Out, "PNG")) {
-            throw std::runtime_error("cannot write '" + OutPath + "'");
+        if (!Image.save(&Buffer, "PNG")) {
+            throw std::runtime_error("the PNG image cannot be made");
         }
     }
+    // The file layer's message names the file and the system's reason.
+    WriteFileAtomically(OutPath, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
     return 0;
 }
 

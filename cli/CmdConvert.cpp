@@ -3,6 +3,7 @@
 #include "cli/CliProject.h"
 
 #include "files/MollierFileHandling.h"
+#include "printing/PictureFiles.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -20,6 +21,11 @@ int RunConvert(const std::vector<std::string>& Args) {
     const std::string& Out = A.Positional()[1];
     if (Out.size() < 4 || Out.compare(Out.size() - 4, 4, ".pkx") != 0) {
         throw EUsageError("the output file must end in \".pkx\"");
+    }
+    try {
+        CheckOutputFile(Out, {In}, true);
+    } catch (const EPictureError& E) {
+        throw EUsageError(E.what());
     }
     TMain Doc;
     LoadCliProject(In, Doc); // nothing is written when this fails

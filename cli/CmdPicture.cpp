@@ -10,6 +10,7 @@
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
+#include "printing/PictureFiles.h"
 #include "ui/ChartPicture.h"
 
 namespace psykrona {
@@ -20,6 +21,11 @@ int RunPicture(const std::vector<std::string>& Args) {
     if (A.Positional().size() != 2) {
         throw EUsageError("give a project (or - for an empty one) and an output file");
     }
+    try {
+        CheckOutputFile(A.Positional()[1], {A.Positional()[0]});
+    } catch (const EPictureError& E) {
+        throw EUsageError(E.what());
+    }
     TMain Doc;
     LoadCliProject(A.Positional()[0], Doc);
     TMollierOptions Options;
@@ -28,7 +34,7 @@ int RunPicture(const std::vector<std::string>& Args) {
     Draw.Document = &Doc;
     const TCliTranslator Translator("picture");
     EnsureCliGuiApplication();
-    SaveChartPicture(Draw, Doc, A.Positional()[1]);
+    SaveChartPicture(Draw, Doc, A.Positional()[1], {A.Positional()[0]});
     return 0;
 }
 

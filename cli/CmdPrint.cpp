@@ -5,6 +5,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliGuiApplication.h"
+#include "cli/CliOutput.h"
 #include "cli/CliProject.h"
 #include "cli/CliTranslator.h"
 
@@ -12,6 +13,7 @@
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
 #include "printing/MollierPrint.h"
+#include "printing/PictureFiles.h"
 #include "ui/QtPrinter.h"
 
 #include <QMarginsF>
@@ -50,10 +52,11 @@ std::vector<int> ParsePages(const std::string& Text) {
         } else if (Name == "chart") {
             Layout = TMollierPrint::KChartPage;
         } else {
-            throw EUsageError("--pages takes data, chart or both, separated by a comma, not '" + Name + "'");
+            throw EUsageError("--pages takes data, chart or both, separated by a comma, not '" + Echoed(Name) +
+                              "'");
         }
         if (std::find(Pages.begin(), Pages.end(), Layout) != Pages.end()) {
-            throw EUsageError("--pages names '" + Name + "' twice");
+            throw EUsageError("--pages names '" + Echoed(Name) + "' twice");
         }
         Pages.push_back(Layout);
         if (Comma == std::string::npos) {
@@ -71,7 +74,14 @@ int RunPrint(const std::vector<std::string>& Args) {
     const std::string& OutPath = A.Positional()[1];
     const std::string LowerOut = Lower(OutPath);
     if (LowerOut.size() < 4 || LowerOut.compare(LowerOut.size() - 4, 4, ".pdf") != 0) {
-        throw EUsageError("the output file '" + OutPath + "' must end in .pdf");
+        throw EUsageError("the output file '" + Echoed(OutPath) + "' must end in .pdf");
+    }
+    const std::vector<std::string> Inputs{A.Positional()[0],
+                                          TMain::GetProgramDir() + TMollierPrint::KLogoFile};
+    try {
+        CheckOutputFile(OutPath, Inputs);
+    } catch (const EPictureError& E) {
+        throw EUsageError(E.what());
     }
     const std::vector<int> Pages =
         A.Has("--pages") ? ParsePages(A.Value("--pages"))
@@ -99,6 +109,7 @@ int RunPrint(const std::vector<std::string>& Args) {
     // replace; nothing is written unless every page is complete.
     TQtPrinter Target(Printer);
     Target.JobsAsPages = true;
+    Target.Inputs = Inputs;
     TMollierPrint Layout;
     Layout.FDraw = &Draw;
     Layout.FDocument = &Doc;

@@ -1,11 +1,13 @@
 // psykrona-cli state: one moist-air state from two of its four properties,
 // solved as the point editor solves it.
 #include "cli/CliCommand.h"
+#include "cli/CliOutput.h"
 
 #include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 
+#include <cmath>
 #include <iostream>
 
 namespace psykrona {
@@ -14,7 +16,7 @@ namespace {
 int RunState(const std::vector<std::string>& Args) {
     const TCliArgs A(Args, {"--pressure", "--temp", "--relhum", "--spechum", "--enthalpy"}, {"--json"});
     if (!A.Positional().empty()) {
-        throw EUsageError("unexpected argument '" + A.Positional().front() + "'");
+        throw EUsageError("unexpected argument '" + Echoed(A.Positional().front()) + "'");
     }
     struct TGiven {
         const char* Option;
@@ -49,6 +51,12 @@ int RunState(const std::vector<std::string>& Args) {
     }
     TMollierCalculate& Calc = TMollierCalculate::GetInstance();
     Calc.Pressure = A.Has("--pressure") ? A.Number("--pressure") : TMollierCalculate::DefaultPressure;
+    // Without air there is no humidity ratio; the calculator would name the
+    // humidity ratio for what is the pressure's fault.
+    if (!(Calc.Pressure > 0) || !std::isfinite(Calc.Pressure)) {
+        throw EUsageError("--pressure must be a barometric pressure above 0 kPa, not '" +
+                          Echoed(A.Value("--pressure")) + "'");
+    }
     Calc.SolveFromPair(Codes[0], Codes[1], S);
 
     // The point editor refuses these results; so does the command, after

@@ -1,6 +1,7 @@
 // psykrona-cli table: a project's points and processes as the main window
 // lists them, as text, CSV or JSON for reports and spreadsheets.
 #include "cli/CliCommand.h"
+#include "cli/CliOutput.h"
 #include "cli/CliProject.h"
 
 #include "engine/MollierCalculate.h"
@@ -68,20 +69,6 @@ std::string JsonString(const std::string& S) {
     return Out + "\"";
 }
 
-std::string CsvField(const std::string& S) {
-    if (S.find_first_of(",\"\r\n") == std::string::npos) {
-        return S;
-    }
-    std::string Out = "\"";
-    for (const char C : S) {
-        Out += C;
-        if (C == '"') {
-            Out += '"';
-        }
-    }
-    return Out + "\"";
-}
-
 void PrintText(const TMain& Doc) {
     std::cout << "Air flow " << FloatToStr(Doc.AirFlow) << " m³/s, density " << FormatFixed(Doc.Density, 2)
               << " kg/m³, pressure " << FloatToStr(Doc.Pressure * 10) << " mbar\n\n";
@@ -95,7 +82,7 @@ void PrintText(const TMain& Doc) {
         auto Cell = [&](int Code, double V, int Decimals) {
             return Shown(P, Code, V, Decimals) + (P.IsPrescribed(Code) ? "*" : " ");
         };
-        std::cout << std::left << std::setw(5) << P.Number << std::setw(24) << P.Name << std::right
+        std::cout << std::left << std::setw(5) << P.Number << std::setw(24) << Escaped(P.Name) << std::right
                   << std::setw(11) << Cell(PROP_TEMP, P.Temp, 1) << std::setw(10)
                   << Cell(PROP_RELHUM, P.RelHum, 1) << std::setw(10) << Cell(PROP_SPECHUM, P.SpecHum * 1000, 2)
                   << std::setw(10) << Cell(PROP_ENTHALPY, P.Enthalpy, 1) << "\n";
@@ -117,7 +104,7 @@ void PrintCsv(const TMain& Doc) {
     const auto Procs = Processes(Doc);
     std::size_t NextProcess = 0;
     for (const TMollierPoint& P : Doc.Points) {
-        std::cout << P.Number << "," << CsvField(P.Name) << "," << ShortestText(P.Temp) << ","
+        std::cout << P.Number << "," << CsvCell(P.Name) << "," << ShortestText(P.Temp) << ","
                   << ShortestText(P.RelHum) << "," << ShortestText(P.SpecHum * 1000) << ","
                   << ShortestText(P.Enthalpy) << "," << PropertyName(P.Prescribed1) << ","
                   << PropertyName(P.Prescribed2);
