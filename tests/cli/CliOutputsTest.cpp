@@ -95,9 +95,15 @@ public:
     std::string Outside(const std::string& Name) const { return Dir / Name; }
 
     TOutcome Run(const std::vector<std::string>& Args, const TSetup& Setup) const {
+        const std::string& Program = Cli(); // made here, never in a child
         const pid_t Pid = fork();
         if (Pid == 0) {
-            _exit(Child(Args, Setup));
+            // Nothing may leave the child for the test runner's code.
+            try {
+                _exit(Child(Program, Args, Setup));
+            } catch (...) {
+                _exit(125);
+            }
         }
         int Status = 0;
         waitpid(Pid, &Status, 0);
@@ -106,8 +112,10 @@ public:
         R.Out = ReadBytes(Outside("stdout"));
         R.Err = ReadBytes(Outside("stderr"));
         R.Mode = ReadBytes(Outside("mode"));
-        for (const auto& E : fs::directory_iterator(Outside("after"))) {
-            R.After[E.path().filename()] = ReadBytes(E.path());
+        if (fs::exists(Outside("after"))) {
+            for (const auto& E : fs::directory_iterator(Outside("after"))) {
+                R.After[E.path().filename()] = ReadBytes(E.path());
+            }
         }
         fs::remove_all(Outside("after"));
         for (const auto& E : fs::directory_iterator(Folder())) {
@@ -119,7 +127,7 @@ public:
 private:
     // In the child: the folder made ready (a full file system when asked),
     // the tool run, and what the folder then holds copied outside it.
-    int Child(const std::vector<std::string>& Args, const TSetup& Setup) const {
+    int Child(const std::string& Program, const std::vector<std::string>& Args, const TSetup& Setup) const {
         std::string Mode = "plain";
         if (Setup.FullDisk) {
             const bool Mounted = unshare(CLONE_NEWNS) == 0 &&
@@ -153,13 +161,13 @@ private:
                 signal(SIGXFSZ, SIG_IGN);
                 setrlimit(RLIMIT_FSIZE, &Limit);
             }
-            std::vector<char*> Argv{const_cast<char*>(Cli().c_str())};
+            std::vector<char*> Argv{const_cast<char*>(Program.c_str())};
             for (const std::string& A : Args) {
                 Argv.push_back(const_cast<char*>(A.c_str()));
             }
             Argv.push_back(nullptr);
             putenv(const_cast<char*>("LC_ALL=C"));
-            execv(Cli().c_str(), Argv.data());
+            execv(Program.c_str(), Argv.data());
             _exit(127);
         }
         int Status = 0;
@@ -200,6 +208,10 @@ const TWriter Writers[] = {
 
 enum class TCase { FullDisk, InputItself, ExistingProject, LongName };
 
+void PrintTo(const TWriter& W, std::ostream* Os) {
+    *Os << W.Command << " " << W.Ext;
+}
+
 class CliOutputs : public testing::TestWithParam<std::tuple<TWriter, TCase>> {
 protected:
     TScratch Scratch;
@@ -225,7 +237,8 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
         SCOPED_TRACE("the disk made full by " + R.Mode);
         EXPECT_EQ(R.Exit, 1) << R.Err;
         EXPECT_TRUE(Has(R.Err, std::strerror(R.Mode == "tmpfs" ? ENOSPC : EFBIG))) << R.Err;
-        EXPECT_EQ(R.After, (std::map<std::string, std::string>{{"old" + Ext, "old content"}}));
+        EXPECT_TRUE(R.After == (std::map<std::string, std::string>{{"old" + Ext, "old content"}}))
+            << R.After.size() << " files, the old one " << (R.After["old" + Ext] == "old content" ? "kept" : "lost");
         break;
     }
     case TCase::InputItself:
@@ -235,7 +248,7 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
         R = Scratch.Run({W.Command, Scratch.In("in" + Ext), Scratch.In("alias" + Ext)}, Setup);
         EXPECT_EQ(R.Exit, 2) << R.Err;
         EXPECT_TRUE(Has(R.Err, "is the same file as")) << R.Err;
-        EXPECT_EQ(R.After.at("in" + Ext), Project);
+        EXPECT_TRUE(R.After["in" + Ext] == Project) << "the input was replaced";
         break;
     case TCase::ExistingProject: {
         // Named as it is where the command takes any name, else a link to it.
@@ -249,11 +262,11 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
         R = Scratch.Run({W.Command, Input, Scratch.In(Out)}, Setup);
         if (W.WritesProjects) {
             EXPECT_EQ(R.Exit, 0) << R.Err;
-            EXPECT_EQ(R.After.at("other.Pkx"), Project);
+            EXPECT_TRUE(R.After["other.Pkx"] == Project) << "not converted";
         } else {
             EXPECT_EQ(R.Exit, 2) << R.Err;
             EXPECT_TRUE(Has(R.Err, "is an existing project file")) << R.Err;
-            EXPECT_EQ(R.After.at("other.Pkx"), Other);
+            EXPECT_TRUE(R.After["other.Pkx"] == Other) << "the project was replaced";
         }
         break;
     }
@@ -263,7 +276,7 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
         // Written whole, or refused with the reason and nothing left.
         if (R.Exit == 0) {
             ASSERT_EQ(R.After.size(), 1u);
-            EXPECT_EQ(R.After.at(Name).substr(0, W.Magic.size()), W.Magic);
+            EXPECT_TRUE(R.After[Name].substr(0, W.Magic.size()) == W.Magic);
         } else {
             EXPECT_EQ(R.Exit, 1);
             EXPECT_TRUE(Has(R.Err, std::strerror(ENAMETOOLONG))) << R.Err;
