@@ -395,15 +395,7 @@ TEST_F(FormMainFilesTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheWork) {
     Open(Plan);
     ASSERT_EQ(PointNames(), (Strings{"1:P1", "2:P2"}));
     Modify();
-    struct rlimit Old {};
-    getrlimit(RLIMIT_FSIZE, &Old);
-    struct rlimit Tiny = Old;
-    Tiny.rlim_cur = 64;
-    const auto OldSignal = signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &Tiny);
-    Form->mnuFileSave->trigger();
-    setrlimit(RLIMIT_FSIZE, &Old);
-    signal(SIGXFSZ, OldSignal);
+    test::OnAFullDisk([&] { Form->mnuFileSave->trigger(); });
     EXPECT_EQ(Dialogs.Log(), (Strings{NotSaved}));
     EXPECT_TRUE(Form->Modified);
     EXPECT_EQ(Work.Read("plan.pkx"), Before);

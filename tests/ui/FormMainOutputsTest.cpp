@@ -11,6 +11,7 @@
 #include "ui/QtPrinter.h"
 #include "ui/UserDialogs.h"
 
+#include "tests/printing/PrintFixture.h"
 #include "tests/ui/UiFixture.h"
 
 #include <QAction>
@@ -21,31 +22,14 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
-
-#include <sys/resource.h>
 
 namespace psykrona {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs Action as a process whose files may grow to 64 bytes at most: a full
-// disk for everything it writes.
-void OnAFullDisk(const std::function<void()>& Action) {
-    struct rlimit Old {};
-    getrlimit(RLIMIT_FSIZE, &Old);
-    struct rlimit Tiny = Old;
-    Tiny.rlim_cur = 64;
-    const auto OldSignal = signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &Tiny);
-    Action();
-    setrlimit(RLIMIT_FSIZE, &Old);
-    signal(SIGXFSZ, OldSignal);
-}
 
 // The scripted boxes with the platform's printer set to print into a PDF
 // file, as the print dialog's "print to file" sets it.
@@ -67,14 +51,7 @@ class FormMainOutputsTest : public test::TMainWindowTest {
 protected:
     FormMainOutputsTest() {
         TMain Doc;
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = 1;
-        P.Name = "P1";
-        P.Temp = 20;
-        P.RelHum = 50;
-        P.Prescribed1 = PROP_TEMP;
-        P.Prescribed2 = PROP_RELHUM;
-        Doc.CalculateAll();
+        test::AddPrescribedPoint(Doc, 20, 0.008);
         Project = TMollierFileHandling::ProjectToXml(Doc);
         Work.Write("plan.pkx", Project);
         Dialogs.Files.push_back(Work.File("plan.pkx"));
@@ -115,7 +92,7 @@ TEST_F(FormMainOutputsTest, PictureExportRefusesProjectsAndReportsAFullDisk) {
 
     Work.Write("old.jpg", "old picture");
     Dialogs.Files.push_back(Work.File("old.jpg"));
-    OnAFullDisk([&] { Form->mnuFileSaveChartAsPicture->trigger(); });
+    test::OnAFullDisk([&] { Form->mnuFileSaveChartAsPicture->trigger(); });
     EXPECT_NE(FailureShown(Dialogs).find(std::strerror(EFBIG)), std::string::npos);
     EXPECT_TRUE(Work.Read("old.jpg") == "old picture") << "the old picture was replaced";
 }
@@ -147,7 +124,7 @@ TEST_F(FormMainOutputsTest, PrintToAFileRefusesProjectsAndReportsAFullDisk) {
 
     Work.Write("pages.pdf", "old pages");
     std::string Shown;
-    OnAFullDisk([&] { Shown = PrintTo("pages.pdf"); });
+    test::OnAFullDisk([&] { Shown = PrintTo("pages.pdf"); });
     EXPECT_NE(Shown.find(std::strerror(EFBIG)), std::string::npos) << Shown;
     EXPECT_TRUE(Work.Read("pages.pdf") == "old pages") << "the old file was replaced";
 

@@ -22,13 +22,30 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include <sys/resource.h>
+
 namespace psykrona::test {
+
+// Runs Action as a process whose files may grow to 64 bytes at most: a full
+// disk for everything it writes.
+inline void OnAFullDisk(const std::function<void()>& Action) {
+    struct rlimit Old {};
+    getrlimit(RLIMIT_FSIZE, &Old);
+    struct rlimit Tiny = Old;
+    Tiny.rlim_cur = 64;
+    const auto OldSignal = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &Tiny);
+    Action();
+    setrlimit(RLIMIT_FSIZE, &Old);
+    signal(SIGXFSZ, OldSignal);
+}
 
 inline std::string SourceFile(const std::string& RelativePath) {
     std::ifstream In(std::string(PSYKRONA_SOURCE_DIR) + "/" + RelativePath, std::ios::binary);
