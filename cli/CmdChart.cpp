@@ -16,6 +16,7 @@
 #include "printing/PictureFiles.h"
 #include "ui/QtCanvas.h"
 #include "xml/FileAccess.h"
+#include "xml/XmlError.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -27,6 +28,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -153,8 +155,11 @@ int RunChart(const std::vector<std::string>& Args) {
             throw std::runtime_error("the PNG image cannot be made");
         }
     }
-    // The file layer's message names the file and the system's reason.
-    WriteFileAtomically(OutPath, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
+    try {
+        WriteFileAtomically(OutPath, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
+    } catch (const EXmlFileError& E) {
+        throw std::runtime_error("cannot write '" + OutPath + "': " + std::strerror(E.ErrorCode()));
+    }
     return 0;
 }
 
