@@ -254,6 +254,27 @@ QPrinter& TQtUserDialogs::PlatformPrinter() {
     return FPrinter->Printer;
 }
 
+std::string FileFailureText(const std::string& Message, const std::string& FileName,
+                            const std::exception& Failure) {
+    // The file layer's messages name the file before their reason; the name
+    // has a line of its own here.
+    std::string Reason = Failure.what() != nullptr ? Failure.what() : "";
+    for (const std::string& Lead : {"\"" + FileName + "\": ", "'" + FileName + "' cannot be read: "}) {
+        const std::size_t At = Reason.find(Lead);
+        if (!FileName.empty() && At != std::string::npos) {
+            Reason.erase(0, At + Lead.size());
+            break;
+        }
+    }
+    std::string Text = Message;
+    for (const std::string& Line : {FileName, Reason}) {
+        if (!Line.empty()) {
+            Text += "\n" + Line;
+        }
+    }
+    return Text;
+}
+
 void ReportFailure(const std::exception& Failure) {
     const char* What = Failure.what();
     TUserDialogs::Current().ShowMessage(TMessageKind::Failure, What && *What ? What : "Unknown failure");
