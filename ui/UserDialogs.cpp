@@ -1,5 +1,6 @@
 #include "ui/UserDialogs.h"
 
+#include "ui/DialogLayout.h"
 #include "ui/QtPrinter.h"
 
 #include <QApplication>
@@ -104,6 +105,7 @@ std::optional<std::string> RunFileDialog(const TFileDialogRequest& Request, bool
 
 TAnswer Ask(const std::string& Text, bool WithCancel) {
     QMessageBox Box(DialogParent());
+    Box.installEventFilter(new TDialogStateGuard(&Box));
     Box.setWindowTitle(QStringLiteral("Warning"));
     Box.setIcon(QMessageBox::Warning);
     Box.setText(Q(Text));
@@ -181,6 +183,7 @@ TUserDialogs* TUserDialogs::SetCurrent(TUserDialogs* Dialogs) {
 
 void TQtUserDialogs::ShowMessage(TMessageKind Kind, const std::string& Text) {
     QMessageBox Box(DialogParent());
+    Box.installEventFilter(new TDialogStateGuard(&Box));
     switch (Kind) {
     case TMessageKind::Plain:
         Box.setWindowTitle(ProgramTitle);
