@@ -52,7 +52,7 @@ TfrmOptionsChart::TfrmOptionsChart(QWidget* Parent)
     : QDialog(Parent), FOwnOptions(std::make_unique<TMollierOptions>()) {
     Options = FOwnOptions.get();
     setFont(DialogFont());
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    MakeDialogWindow(*this);
 
     // Creation order is the tab order.
     edtMinTemp = Edit(this, 44);

@@ -111,8 +111,7 @@ QPixmap TfrmIntro::FlagPicture(int Position) {
 TfrmIntro::TfrmIntro(QWidget* Parent) : QDialog(Parent) {
     setFont(DialogFont());
     // No close box: the only ways on are OK and Cancel.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    MakeDialogWindow(*this, false);
     setWindowTitle(QStringLiteral("Psykrona"));
 
     stTitle = new QLabel(this);

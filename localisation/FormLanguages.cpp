@@ -19,7 +19,7 @@ const char* const Section = "LANGUAGE_DIALOG";
 
 TfrmLanguages::TfrmLanguages(QWidget* Parent) : QDialog(Parent) {
     setFont(DialogFont());
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    MakeDialogWindow(*this);
     setWindowTitle(QStringLiteral("Språkinställningar"));
 
     stChooseLanguage = PlacedLabel(this, 16, 16, QStringLiteral("Välj språk"));

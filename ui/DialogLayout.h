@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QEvent>
 #include <QFont>
+#include <QMetaObject>
+#include <QObject>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -17,6 +20,56 @@ inline QFont DialogFont() {
     QFont Font(QStringLiteral("Sans Serif"), 8);
     Font.setStyleHint(QFont::SansSerif);
     return Font;
+}
+
+// A modal dialog's title bar: its caption and a close box, and no minimise
+// or maximise, since a dialog hidden away leaves the window it blocks
+// unusable with nothing on screen. CustomizeWindowHint keeps the platform
+// from adding buttons of its own.
+inline Qt::WindowFlags DialogWindowFlags(bool CloseBox = true) {
+    Qt::WindowFlags Flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::MSWindowsFixedSizeDialogHint;
+    if (CloseBox) {
+        Flags |= Qt::WindowCloseButtonHint;
+    }
+    return Flags;
+}
+
+// Some window managers (openbox) draw minimise and maximise buttons on every
+// title bar whatever the window asks for; a dialog minimised or maximised
+// through them returns to its normal state at once.
+class TDialogStateGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::WindowStateChange && Watched->isWidgetType()) {
+            auto* Window = static_cast<QWidget*>(Watched);
+            const Qt::WindowStates Unwanted = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+            if (Window->windowState() & Unwanted) {
+                // Not from within the change the platform is reporting.
+                QMetaObject::invokeMethod(
+                    Window,
+                    [Window, Unwanted] {
+                        Window->setWindowState(Window->windowState() & ~Unwanted);
+                        if (Window->isVisible()) {
+                            Window->showNormal();
+                            Window->raise();
+                            Window->activateWindow();
+                        }
+                    },
+                    Qt::QueuedConnection);
+            }
+        }
+        return false;
+    }
+};
+
+// Makes Window a dialog as above; the start-up window has no close box.
+inline void MakeDialogWindow(QWidget& Window, bool CloseBox = true) {
+    Window.setWindowFlags(DialogWindowFlags(CloseBox));
+    Window.installEventFilter(new TDialogStateGuard(&Window));
 }
 
 // Puts a top-level window horizontally centred on its screen with its middle

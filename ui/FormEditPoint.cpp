@@ -47,6 +47,7 @@ double Shown(int Code, double Value) {
 TfrmEditPoint::TfrmEditPoint(QWidget* Parent) : QDialog(Parent) {
     setObjectName(QStringLiteral("frmEditPoint"));
     setFont(DialogFont());
+    MakeDialogWindow(*this);
     setWindowTitle(QStringLiteral("Punkt"));
 
     lblPointHeader = new QLabel(QStringLiteral("Punkt 1"), this);
@@ -76,6 +77,14 @@ TfrmEditPoint::TfrmEditPoint(QWidget* Parent) : QDialog(Parent) {
         Check = new QCheckBox(GroupBox1);
         Check->setObjectName(QStringLiteral("chk") + Name);
         connect(Check, &QCheckBox::toggled, this, [this, Check] { SetPrescribed(Check); });
+        // Ticked by the user, the field takes the caret with its text
+        // selected, so typing replaces the value instead of adding to it.
+        connect(Check, &QCheckBox::clicked, this, [Field = Edit](bool Checked) {
+            if (Checked) {
+                Field->setFocus(Qt::OtherFocusReason);
+                Field->selectAll();
+            }
+        });
     };
     MakeRow(edtTemp, lblTemp, chkTemp, "Temp");
     MakeRow(edtRelHum, lblRelHum, chkRelHum, "RelHum");

@@ -40,9 +40,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace psykrona {
 
@@ -86,6 +88,26 @@ public:
 private:
     bool& FFlag;
     bool FOld;
+};
+
+// Flow data that cannot be physical: the user's message and the field to
+// correct.
+class EFlowDataRefused : public std::runtime_error {
+public:
+    EFlowDataRefused(const std::string& Message, QLineEdit* Field) : std::runtime_error(Message), FField(Field) {}
+    QLineEdit* Field() const { return FField; }
+
+private:
+    QLineEdit* FField;
+};
+
+// A project file that could not be written, with its name; the message is
+// the failure's own.
+class EProjectNotWritten : public std::runtime_error {
+public:
+    EProjectNotWritten(const std::exception& Cause, std::string Name)
+        : std::runtime_error(Cause.what()), FileName(std::move(Name)) {}
+    std::string FileName;
 };
 
 } // namespace
@@ -351,9 +373,11 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event) {
     } else if (Event->type() == QEvent::FocusOut &&
                (Watched == edtFlowAirFlow || Watched == edtDensTemp || Watched == edtDensPatm)) {
         // Leaving a field for another control of this window updates the
-        // flow data; the window losing the focus to a box or a menu does not.
+        // flow data; the window losing the focus to a box, another window or
+        // a menu (also one opened from the keyboard) does not.
         const Qt::FocusReason Reason = static_cast<QFocusEvent*>(Event)->reason();
-        if (Reason != Qt::ActiveWindowFocusReason && Reason != Qt::PopupFocusReason) {
+        if (Reason != Qt::ActiveWindowFocusReason && Reason != Qt::PopupFocusReason &&
+            Reason != Qt::MenuBarFocusReason) {
             FlowDataTrigger();
         }
     }
@@ -605,7 +629,7 @@ void TfrmMain::OpenProjectFile(const std::string& FileName) {
     TFlagScope Opening(DrawingEnabled, false);
     const bool OldFormat = EndsWith(FileName, ".pkr");
     if (!OldFormat && !EndsWith(FileName, ".pkx")) {
-        TUserDialogs::Current().ShowMessage(TMessageKind::Plain, FTexts.FileNotFound);
+        TUserDialogs::Current().ShowMessage(TMessageKind::Plain, FTexts.FileNotFound + "\n" + FileName);
         return;
     }
     try {
@@ -621,8 +645,9 @@ void TfrmMain::OpenProjectFile(const std::string& FileName) {
         FileHandling->FFileName = FileName;
         ShowLoadedProject();
         Modified = false;
-    } catch (const std::exception&) {
-        TUserDialogs::Current().ShowMessage(TMessageKind::Plain, FTexts.FileNotOpened);
+    } catch (const std::exception& Failure) {
+        TUserDialogs::Current().ShowMessage(TMessageKind::Plain,
+                                            FileFailureText(FTexts.FileNotOpened, FileName, Failure));
         Modified = false;
         mnuFileNewClick();
     }
@@ -639,8 +664,13 @@ bool TfrmMain::mnuFileSaveClick() {
             FileHandling->SaveProject();
             Written = true;
         }
-    } catch (const std::exception&) {
-        TUserDialogs::Current().ShowMessage(TMessageKind::Plain, FTexts.FileNotSaved);
+    } catch (const EProjectNotWritten& Failure) {
+        TUserDialogs::Current().ShowMessage(TMessageKind::Plain,
+                                            FileFailureText(FTexts.FileNotSaved, Failure.FileName, Failure));
+        return false;
+    } catch (const std::exception& Failure) {
+        TUserDialogs::Current().ShowMessage(
+            TMessageKind::Plain, FileFailureText(FTexts.FileNotSaved, FileHandling->FFileName, Failure));
         return false;
     }
     if (Written) {
@@ -665,7 +695,11 @@ bool TfrmMain::mnuFileSaveAsClick() {
         return false;
     }
     FileHandling->FProject = Document.get();
-    FileHandling->SaveProjectAs(*FileName);
+    try {
+        FileHandling->SaveProjectAs(*FileName);
+    } catch (const std::exception& Failure) {
+        throw EProjectNotWritten(Failure, *FileName);
+    }
     setWindowTitle(Q(ProductCaption + " - " + *FileName));
     SetStatusText(0, " " + FileHandling->FFileName);
     return true;
@@ -830,8 +864,15 @@ void TfrmMain::btnInsertClick() {
     TMollierPoint& P = Document->Points[Row];
     P.Number = Row + 1;
     AppendPointRow();
-    if (!RunPointEditor(P)) {
+    if (RunPointEditor(P)) {
+        Modified = true;
+    } else {
+        // Taken away again, the new point changed nothing; kept, it is a
+        // change like any other.
+        const bool WasModified = Modified;
+        const int Count = Document->PointCount();
         btnDeleteClick();
+        Modified = Document->PointCount() < Count ? WasModified : true;
     }
     RefreshPointsPanel();
     InvalidateWindow();
@@ -860,6 +901,7 @@ void TfrmMain::btnDeleteClick() {
     Document->DeletePoint(Row + 1);
     delete ListBox1->takeItem(ListBox1->count() - 1);
     RemoveLastPointBlock();
+    Modified = true;
     RefreshPointsPanel();
     sbPoints->viewport()->update();
     InvalidateWindow();
@@ -870,7 +912,9 @@ void TfrmMain::btnEditClick() {
     if (Row < 0 || Row >= Document->PointCount()) {
         return;
     }
-    RunPointEditor(Document->Points[Row]);
+    if (RunPointEditor(Document->Points[Row])) {
+        Modified = true;
+    }
     RefreshPointsPanel();
     InvalidateWindow();
 }
@@ -933,24 +977,82 @@ double TfrmMain::RealDensity(double Temp, double Pressure) {
 }
 
 void TfrmMain::UpdateFlowData(bool MarkModified) {
+    auto Refuse = [](const char* Key, QLineEdit* Field) {
+        throw EFlowDataRefused(Tr("FLOW_DATA_PANEL", Key), Field);
+    };
+    const bool Real = rbDensReal->isChecked();
     const double Temp = StrToFloat(S(edtDensTemp->text()));
     const double Patm = StrToFloat(S(edtDensPatm->text()));
     const double Rho = RealDensity(Temp, Patm);
-    lblDensDensity->setText(Q(FormatFixed(Rho, 2)));
+    lblDensDensity->setText(std::isfinite(Rho) ? Q(FormatFixed(Rho, 2)) : QString());
     lblDensDensity->adjustSize();
+    const double Flow = StrToFloat(S(edtFlowAirFlow->text()));
+    // Nothing the points and the powers cannot be computed from reaches the
+    // document.
+    if (Real) {
+        for (auto [Value, Field] : {std::pair(Temp, edtDensTemp), std::pair(Patm, edtDensPatm)}) {
+            if (!std::isfinite(Value)) {
+                Refuse("MSG_NOT_FINITE", Field);
+            }
+        }
+        if (!(Patm > 0)) {
+            Refuse("MSG_PRESSURE_NOT_POSITIVE", edtDensPatm);
+        }
+        // 351.6 / (273 + t): no density at or below -273 °C.
+        if (!(std::isfinite(Rho) && Rho > 0)) {
+            Refuse("MSG_DENSITY_NOT_POSITIVE", edtDensTemp);
+        }
+    }
+    if (!std::isfinite(Flow)) {
+        Refuse("MSG_NOT_FINITE", edtFlowAirFlow);
+    }
+
+    struct TFlowData {
+        double Density, DensityTemp, Pressure, AirFlow;
+    };
+    const TFlowData Before{Document->Density, Document->DensityTemp, Document->Pressure, Document->AirFlow};
     if (rbDensNormal->isChecked()) {
         Document->Density = TMain::NormalDensity;
         Document->DensityTemp = TMain::NormalDensityTemp;
         Document->SetPressure(TMain::NormalPressure);
-    } else if (rbDensReal->isChecked()) {
+    } else if (Real) {
         Document->Density = Rho;
         Document->DensityTemp = Temp;
         Document->SetPressure(Patm / 10);
     }
-    Document->AirFlow = StrToFloat(S(edtFlowAirFlow->text()));
-    if (Document->Pressure != LastPressure) {
-        InvalidateWindow();
-        Document->CalculateAll();
+    Document->AirFlow = Flow;
+    try {
+        if (Document->Pressure != LastPressure) {
+            InvalidateWindow();
+            Document->CalculateAll();
+        }
+        bool Finite = std::isfinite(Document->AirFlow * Document->Density);
+        for (int K = 1; Finite && K < Document->PointCount(); ++K) {
+            const TMollierPoint& From = Document->Points[K - 1];
+            const TMollierPoint& To = Document->Points[K];
+            Finite = std::isfinite(Document->Power(From.Enthalpy, To.Enthalpy)) &&
+                     std::isfinite(Document->SensiblePower(From.Temp, To.Temp, From.SpecHum, To.SpecHum)) &&
+                     std::isfinite(Document->Water(From.SpecHum, To.SpecHum));
+        }
+        if (!Finite) {
+            Refuse("MSG_AIR_FLOW_TOO_LARGE", edtFlowAirFlow);
+        }
+    } catch (...) {
+        // The document keeps the flow data and the points it had.
+        const bool Recalculate = Document->Pressure != Before.Pressure;
+        Document->Density = Before.Density;
+        Document->DensityTemp = Before.DensityTemp;
+        Document->AirFlow = Before.AirFlow;
+        Document->SetPressure(Before.Pressure);
+        if (Recalculate) {
+            try {
+                Document->CalculateAll();
+            } catch (const std::exception&) {
+                // The points computed at this pressure before, so they do again.
+            }
+        }
+        RefreshPointsPanel();
+        throw;
     }
     RefreshPointsPanel();
     LastPressure = Document->Pressure;
@@ -965,6 +1067,20 @@ void TfrmMain::FlowDataTrigger() {
     }
     try {
         UpdateFlowData(true);
+    } catch (const EFlowDataRefused& Refused) {
+        TFlagScope Reporting(FReportingFlowFailure, true);
+        TUserDialogs::Current().ShowMessage(TMessageKind::Error, Refused.what());
+        // The typed text stays, selected, so that typing replaces it; once
+        // the focus change that may have started the update is over, and
+        // without another update for leaving the control it went to.
+        QMetaObject::invokeMethod(
+            this,
+            [this, Field = Refused.Field()] {
+                TFlagScope Refocusing(FReportingFlowFailure, true);
+                Field->setFocus(Qt::OtherFocusReason);
+                Field->selectAll();
+            },
+            Qt::QueuedConnection);
     } catch (const std::exception& Failure) {
         TFlagScope Reporting(FReportingFlowFailure, true);
         ReportFailure(Failure);

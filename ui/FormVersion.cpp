@@ -24,7 +24,7 @@ const char* const ReleaseDate = "Released December 2026";
 
 TfrmVersion::TfrmVersion(QWidget* Parent) : QDialog(Parent) {
     setFont(DialogFont());
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    MakeDialogWindow(*this);
     setWindowTitle(QStringLiteral("Psykrona"));
     QPalette White = palette();
     White.setColor(QPalette::Window, Qt::white);

@@ -1,5 +1,6 @@
 #include "ui/UserDialogs.h"
 
+#include "ui/DialogLayout.h"
 #include "ui/QtPrinter.h"
 
 #include <QApplication>
@@ -104,6 +105,7 @@ std::optional<std::string> RunFileDialog(const TFileDialogRequest& Request, bool
 
 TAnswer Ask(const std::string& Text, bool WithCancel) {
     QMessageBox Box(DialogParent());
+    Box.installEventFilter(new TDialogStateGuard(&Box));
     Box.setWindowTitle(QStringLiteral("Warning"));
     Box.setIcon(QMessageBox::Warning);
     Box.setText(Q(Text));
@@ -181,6 +183,7 @@ TUserDialogs* TUserDialogs::SetCurrent(TUserDialogs* Dialogs) {
 
 void TQtUserDialogs::ShowMessage(TMessageKind Kind, const std::string& Text) {
     QMessageBox Box(DialogParent());
+    Box.installEventFilter(new TDialogStateGuard(&Box));
     switch (Kind) {
     case TMessageKind::Plain:
         Box.setWindowTitle(ProgramTitle);
@@ -252,6 +255,27 @@ TPrinter& TQtUserDialogs::CurrentPrinter() {
 QPrinter& TQtUserDialogs::PlatformPrinter() {
     CurrentPrinter();
     return FPrinter->Printer;
+}
+
+std::string FileFailureText(const std::string& Message, const std::string& FileName,
+                            const std::exception& Failure) {
+    // The file layer's messages name the file before their reason; the name
+    // has a line of its own here.
+    std::string Reason = Failure.what() != nullptr ? Failure.what() : "";
+    for (const std::string& Lead : {"\"" + FileName + "\": ", "'" + FileName + "' cannot be read: "}) {
+        const std::size_t At = Reason.find(Lead);
+        if (!FileName.empty() && At != std::string::npos) {
+            Reason.erase(0, At + Lead.size());
+            break;
+        }
+    }
+    std::string Text = Message;
+    for (const std::string& Line : {FileName, Reason}) {
+        if (!Line.empty()) {
+            Text += "\n" + Line;
+        }
+    }
+    return Text;
 }
 
 void ReportFailure(const std::exception& Failure) {

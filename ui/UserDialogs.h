@@ -109,6 +109,12 @@ private:
     std::unique_ptr<TPrinterState> FPrinter;
 };
 
+// The message of a file that could not be read or written: Message first,
+// then the file's name and the reason the failure gives (the system's, as
+// "No such file or directory"), each on a line of its own.
+std::string FileFailureText(const std::string& Message, const std::string& FileName,
+                            const std::exception& Failure);
+
 // The program's report of a failure that no command handled: the failure's
 // own message in a box, after which the program goes on.
 void ReportFailure(const std::exception& Failure);

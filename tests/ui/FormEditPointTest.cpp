@@ -15,9 +15,11 @@
 #include "tests/xml/TempFolder.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -220,6 +222,33 @@ TEST_F(FormEditPointTest, UntickingShowsTheTypedTextAndTickingAgainEditsIt) {
     EXPECT_EQ(Editor.edtTemp->text().toStdString(), "12.5");
     EXPECT_EQ(Editor.focusWidget(), Editor.edtTemp);
     Editor.btnCancel->click();
+}
+
+// Keys go wherever the focus is, as the user's would: a tick by mouse or by
+// keyboard, or Tab, leaves the field's whole text selected, so typing 25
+// after a tick gives 25, not "0.025".
+TEST_F(FormEditPointTest, TypingAfterATickOrTabReplacesTheFieldsText) {
+    Show();
+    Editor.activateWindow();
+    QCoreApplication::processEvents(); // the platform's activation
+    auto Type = [this](const char* Keys) { QTest::keyClicks(Editor.focusWidget(), QString::fromLatin1(Keys)); };
+    QTest::mouseClick(Editor.chkTemp, Qt::LeftButton);
+    Type("25");
+    EXPECT_EQ(Editor.edtTemp->text().toStdString(), "25");
+
+    Editor.chkRelHum->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Editor.chkRelHum, Qt::Key_Space);
+    ASSERT_TRUE(Editor.chkRelHum->isChecked());
+    Type("-10");
+    EXPECT_EQ(Editor.edtRelHum->text().toStdString(), "-10");
+
+    QTest::keyClick(Editor.focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(Editor.focusWidget(), Qt::Key_Backtab);
+    Type("60");
+    EXPECT_EQ(Editor.edtRelHum->text().toStdString(), "60");
+    Editor.btnOK->click();
+    EXPECT_EQ(Point->Temp, 25);
+    EXPECT_EQ(Point->RelHum, 60);
 }
 
 TEST_F(FormEditPointTest, CancelLeavesThePointAsItWas) {

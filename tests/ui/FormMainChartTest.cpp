@@ -189,6 +189,109 @@ TEST_F(FormMainChartTest, MovingTheFocusOnFromTheAirFlowFieldMarksTheProjectModi
     EXPECT_EQ(Dialogs.Log(), (Strings{"YesNoCancel: Quit without saving?"}));
 }
 
+// Flow data no air can have is refused in the user's language, whichever
+// way the update comes; the document, the points and Modified stay, and the
+// field keeps the typed text selected, so that typing replaces it.
+TEST_F(FormMainChartTest, FlowDataThatCannotBePhysicalIsRefused) {
+    AddPoint("A", "20", "50");
+    AddPoint("B", "30", "40");
+    QTest::mouseClick(Form->rbDensReal, Qt::LeftButton);
+    Form->edtFlowAirFlow->setText("2");
+    PressEnter(Form->edtFlowAirFlow);
+    Form->activateWindow();
+    const TMain& D = *Form->Document;
+    auto State = [&] {
+        return std::vector<double>{D.Pressure, D.Density, D.DensityTemp, D.AirFlow, D.Points[0].SpecHum,
+                                   D.Points[1].Enthalpy};
+    };
+    const std::vector<double> Before = State();
+    const std::string Power = Form->PointBlocks->Process(1).Rows[TProcessRows::Power].Value.toStdString();
+    struct TCase {
+        QLineEdit* Field;
+        const char* Text;
+        const char* Message;
+    };
+    const std::string NoPressure = "The air pressure must be greater than 0 mbar.";
+    const std::string NoDensity =
+        "No air density can be calculated for this temperature: it must be above -273 °C.";
+    const std::string TooLarge =
+        "The air flow is too large: the powers and the water flow cannot be calculated.";
+    const TCase Cases[] = {{Form->edtDensPatm, "0", NoPressure.c_str()},
+                           {Form->edtDensPatm, "-1013", NoPressure.c_str()},
+                           {Form->edtDensTemp, "-273", NoDensity.c_str()},
+                           {Form->edtDensTemp, "-300", NoDensity.c_str()},
+                           {Form->edtFlowAirFlow, "1e308", TooLarge.c_str()}};
+    const std::vector<std::pair<const char*, std::function<void(QLineEdit*)>>> Ways = {
+        {"Enter", [&](QLineEdit* Field) { PressEnter(Field); }},
+        {"Tab", [&](QLineEdit* Field) { QTest::keyClick(Field, Qt::Key_Tab); }},
+        {"update button", [&](QLineEdit*) { Form->btnUpdateFlowData->click(); }}};
+    for (const TCase& C : Cases) {
+        for (const auto& [Way, Act] : Ways) {
+            SCOPED_TRACE(std::string(C.Text) + " by " + Way);
+            const QString Kept = C.Field->text();
+            C.Field->setFocus(Qt::OtherFocusReason);
+            Form->Modified = false;
+            Dialogs.Clear();
+            C.Field->setText(QString::fromLatin1(C.Text));
+            Act(C.Field);
+            QCoreApplication::processEvents(); // the focus change ends
+            EXPECT_EQ(Dialogs.Log(), (Strings{"Message: " + std::string(C.Message)}));
+            EXPECT_EQ(Dialogs.Asked.empty() ? TMessageKind::Plain : Dialogs.Asked[0].Kind, TMessageKind::Error);
+            EXPECT_EQ(State(), Before);
+            EXPECT_EQ(Form->PointBlocks->Process(1).Rows[TProcessRows::Power].Value.toStdString(), Power);
+            EXPECT_FALSE(Form->Modified);
+            EXPECT_EQ(C.Field->text().toStdString(), C.Text);
+            EXPECT_EQ(C.Field->selectedText().toStdString(), C.Text);
+            EXPECT_EQ(Form->focusWidget(), C.Field);
+            C.Field->setText(Kept);
+        }
+    }
+
+    // In Swedish, and a plausible value still goes through.
+    TTranslator::SetLanguage(1);
+    Dialogs.Clear();
+    Form->edtDensPatm->setText("0");
+    PressEnter(Form->edtDensPatm);
+    EXPECT_EQ(Dialogs.Log(), (Strings{"Message: Lufttrycket måste vara större än 0 mbar."}));
+    Form->edtDensPatm->setText("950");
+    PressEnter(Form->edtDensPatm);
+    EXPECT_DOUBLE_EQ(D.Pressure, 95);
+    EXPECT_TRUE(Form->Modified);
+    TTranslator::SetLanguage(0);
+}
+
+// The caret starts in the air-flow field; the menus opened from the
+// keyboard take the focus from it without being another control of the
+// window, so a save followed by Exit asks nothing.
+TEST_F(FormMainChartTest, KeyboardMenusAreNoFlowDataUpdate) {
+    Form->activateWindow();
+    Form->edtFlowAirFlow->setFocus(Qt::OtherFocusReason);
+    Form->edtFlowAirFlow->setText("2");
+    PressEnter(Form->edtFlowAirFlow);
+    ASSERT_TRUE(Form->Modified);
+    auto Keys = [](Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Key, Modifiers); // to the focus or the open menu
+    };
+    Dialogs.Files.push_back(Work.File("plan.pkx"));
+    Keys(Qt::Key_F, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), Form->mnuFile);
+    Keys(Qt::Key_S);
+    EXPECT_EQ(Dialogs.Log(), (Strings{"Save: "}));
+    EXPECT_EQ(Work.Read("plan.pkx").rfind("<?xml", 0), 0u);
+    EXPECT_FALSE(Form->Modified);
+
+    Keys(Qt::Key_F10);
+    Keys(Qt::Key_Alt);
+    Keys(Qt::Key_Escape);
+    LeaveField(Form->edtFlowAirFlow, Qt::MenuBarFocusReason);
+    EXPECT_FALSE(Form->Modified);
+    Keys(Qt::Key_F, Qt::AltModifier);
+    ASSERT_EQ(QApplication::activePopupWidget(), Form->mnuFile);
+    Keys(Qt::Key_X);
+    EXPECT_FALSE(Form->isVisible()) << "closed without a question";
+    EXPECT_EQ(Dialogs.Log(), (Strings{"Save: "}));
+}
+
 TEST_F(FormMainChartTest, TheCursorReadOutShowsTheStateUnderThePointerWithinTheChart) {
     Form->PaintBox1->grab(); // a drawing gives the layout
     const TMollierDraw& Draw = *Form->Draw;
@@ -335,7 +438,8 @@ TEST_F(ProgramStartTest, TheStartUpWindowComesFirstThenTheProjectOnTheCommandLin
                              "psykrona::TfrmVersion", "psykrona::TfrmPrint", "psykrona::TfrmLanguages",
                              "psykrona::TfrmIntro"}));
     EXPECT_EQ(Dialogs.Log(), (Strings{"Message: This file cannot be opened: only Psykrona project files "
-                                      "(*.pkx, *.pkr) are supported."}));
+                                      "(*.pkx, *.pkr) are supported.\n" +
+                                      Work.File("notes.txt")}));
 }
 
 TEST_F(ProgramStartTest, CancellingTheStartUpWindowEndsTheProgram) {

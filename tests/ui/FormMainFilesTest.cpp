@@ -194,7 +194,9 @@ TEST_F(FormMainFilesTest, ModifiedAfterEachCommand) {
     Form->ListBox1->setCurrentRow(0);
     test::WhenEditorShown(*Editor, [](TfrmEditPoint& E) { E.btnOK->click(); });
     Form->btnEdit->click();
-    EXPECT_FALSE(Form->Modified) << "edit";
+    EXPECT_TRUE(Form->Modified) << "edit";
+    Form->mnuFileSave->trigger();
+    EXPECT_FALSE(Form->Modified) << "save";
     Dialogs.Files.push_back(Work.File("other.pkx"));
     Form->mnuFileSaveAs->trigger();
     EXPECT_FALSE(Form->Modified) << "save as";
@@ -216,7 +218,7 @@ TEST_F(FormMainFilesTest, AFileNameWithAnotherExtensionIsRefusedAndTheProjectSta
     Open(Upper);
     EXPECT_EQ(Dialogs.Log(), (Strings{"YesNoCancel: Save the changes to the project?", "Open: ",
                                       "Message: This file cannot be opened: only Psykrona project files "
-                                      "(*.pkx, *.pkr) are supported."}));
+                                      "(*.pkx, *.pkr) are supported.\n" + Upper}));
     EXPECT_EQ(Dialogs.Asked.back().Kind, TMessageKind::Plain);
     EXPECT_EQ(PointNames(), (Strings{"1:Unsaved"}));
     EXPECT_TRUE(Form->Modified);
@@ -237,7 +239,10 @@ TEST_F(FormMainFilesTest, AFailedOpenResetsToAnEmptyProjectAndDrawsNoChartMeanwh
     };
     Dialogs.Answers = {TAnswer::No};
     Open(Work.File("broken.pkx"));
-    EXPECT_EQ(Dialogs.Log().back(), "Message: The file could not be opened.");
+    const std::string Broken = Work.File("broken.pkx");
+    EXPECT_EQ(Dialogs.Log().back(), "Message: The file could not be opened.\n" + Broken + "\n'" + Broken +
+                                        "' is not well-formed XML (line 1: Extra content at the end of the "
+                                        "document)");
     EXPECT_TRUE(PointNames().empty());
     EXPECT_TRUE(ListRows().empty());
     EXPECT_FALSE(Form->Modified);
@@ -260,6 +265,13 @@ TEST_F(FormMainFilesTest, AFailedOpenResetsToAnEmptyProjectAndDrawsNoChartMeanwh
     EXPECT_EQ(DuringColours.count(0xFFFFFF), 1u);
     EXPECT_LE(DuringColours.size(), 3u) << "white, black and the frame's edge only";
     EXPECT_GT(Colours(Form->PaintBox1->grab().toImage()).size(), 3u) << "the chart is back afterwards";
+
+    // A file named on the command line that is not there.
+    Dialogs.Clear();
+    const std::string Missing = Work.File("missing.pkx");
+    Form->OpenProjectFile(Missing);
+    EXPECT_EQ(Dialogs.Log(),
+              (Strings{"Message: The file could not be opened.\n" + Missing + "\nNo such file or directory"}));
 }
 
 TEST_F(FormMainFilesTest, SaveAfterAnOlderFileRunsSaveAsProposingPkxAndLeavesTheOldFile) {
@@ -293,7 +305,8 @@ TEST_F(FormMainFilesTest, AFailingSaveKeepsTheProjectAndSaysSo) {
     Dialogs.Files.push_back(Unwritable);
     Form->mnuFileNew->trigger();
     EXPECT_EQ(Dialogs.Log(), (Strings{"YesNoCancel: Save the changes to the project?",
-                                      "Save: ", "Message: The file could not be saved."}));
+                                      "Save: ", "Message: The file could not be saved.\n" + Unwritable +
+                                                    "\nNo such file or directory"}));
     EXPECT_EQ(PointNames(), (Strings{"1:Unsaved"}));
     EXPECT_TRUE(Form->Modified);
 }
@@ -377,14 +390,15 @@ TEST_F(FormMainFilesTest, ThePrintDialogKeepsItsTextsWhenAnotherProjectIsOpened)
 }
 
 // Saving into a folder nobody may write (not even root: /proc) and onto a
-// full disk (a file size limit of a few bytes) says "not saved"; the work
-// stays modified in the window and an old file stays whole.
+// full disk (a file size limit of a few bytes) says "not saved", with the
+// file and the system's reason; the work stays modified in the window and
+// an old file stays whole.
 TEST_F(FormMainFilesTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheWork) {
     const std::string NotSaved = "Message: The file could not be saved.";
     Modify();
     Dialogs.Files.push_back("/proc/plan.pkx");
     Form->mnuFileSave->trigger();
-    EXPECT_EQ(Dialogs.Log(), (Strings{"Save: ", NotSaved}));
+    EXPECT_EQ(Dialogs.Log(), (Strings{"Save: ", NotSaved + "\n/proc/plan.pkx\nNo such file or directory"}));
     EXPECT_TRUE(Form->Modified);
     EXPECT_EQ(WindowTitle(), Title);
     EXPECT_EQ(Form->FileHandling->FFileName, "") << "the project did not become that file's";
@@ -396,7 +410,9 @@ TEST_F(FormMainFilesTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheWork) {
     ASSERT_EQ(PointNames(), (Strings{"1:P1", "2:P2"}));
     Modify();
     test::OnAFullDisk([&] { Form->mnuFileSave->trigger(); });
-    EXPECT_EQ(Dialogs.Log(), (Strings{NotSaved}));
+    EXPECT_EQ(Dialogs.Log(), (Strings{NotSaved + "
+" + Plan + "
+File too large"}));
     EXPECT_TRUE(Form->Modified);
     EXPECT_EQ(Work.Read("plan.pkx"), Before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Work.Path()), {}), 1)

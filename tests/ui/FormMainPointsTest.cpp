@@ -97,7 +97,6 @@ TEST_F(FormMainPointsTest, InsertThenCancelAsksTheDeleteQuestionAndNoKeepsTheNew
     EXPECT_EQ(Form->PointBlocks->BlockCount(), 4);
     EXPECT_EQ(Form->SelectedRow(), 1);
     EXPECT_EQ(Form->PointBlocks->Block(3).Header.toStdString(), "3. B");
-    EXPECT_FALSE(Form->Modified);
 
     // Yes instead removes it again.
     Dialogs.Clear();
@@ -109,7 +108,7 @@ TEST_F(FormMainPointsTest, InsertThenCancelAsksTheDeleteQuestionAndNoKeepsTheNew
     EXPECT_EQ(ListRows().size(), 4u);
 }
 
-TEST_F(FormMainPointsTest, AConfirmedInsertRenumbersTheLaterPointsAndLeavesModified) {
+TEST_F(FormMainPointsTest, AConfirmedInsertRenumbersTheLaterPoints) {
     ThreePoints();
     Form->ListBox1->setCurrentRow(0);
     test::WhenEditorShown(*Editor, [](TfrmEditPoint& E) {
@@ -122,7 +121,6 @@ TEST_F(FormMainPointsTest, AConfirmedInsertRenumbersTheLaterPointsAndLeavesModif
     EXPECT_EQ(Form->PointBlocks->Block(1).Header.toStdString(), "1. New");
     EXPECT_EQ(Form->PointBlocks->Block(4).Header.toStdString(), "4. C");
     EXPECT_EQ(Form->SelectedRow(), 0);
-    EXPECT_FALSE(Form->Modified);
 }
 
 TEST_F(FormMainPointsTest, DeletingTheLastOfThreeSelectsTheSecondAndTheOnlyPointEmptiesTheList) {
@@ -152,7 +150,6 @@ TEST_F(FormMainPointsTest, DeletingTheLastOfThreeSelectsTheSecondAndTheOnlyPoint
     EXPECT_EQ(Form->SelectedRow(), -1);
     EXPECT_EQ(Form->PointBlocks->BlockCount(), 0);
     EXPECT_TRUE(PointButtonsEnabled(false));
-    EXPECT_FALSE(Form->Modified) << "deleting leaves Modified as it was";
 }
 
 TEST_F(FormMainPointsTest, AnsweringNoToTheDeleteQuestionKeepsThePoint) {
@@ -163,7 +160,7 @@ TEST_F(FormMainPointsTest, AnsweringNoToTheDeleteQuestionKeepsThePoint) {
     EXPECT_EQ(PointNames(), (Strings{"1:A", "2:B", "3:C"}));
 }
 
-TEST_F(FormMainPointsTest, EditingThroughADoubleClickRewritesTheBlockAndLeavesModified) {
+TEST_F(FormMainPointsTest, EditingThroughADoubleClickRewritesTheBlock) {
     ThreePoints();
     Form->ListBox1->setCurrentRow(1);
     test::WhenEditorShown(*Editor, [](TfrmEditPoint& E) {
@@ -174,7 +171,73 @@ TEST_F(FormMainPointsTest, EditingThroughADoubleClickRewritesTheBlockAndLeavesMo
     emit Form->ListBox1->itemDoubleClicked(Form->ListBox1->item(1));
     EXPECT_EQ(PointNames(), (Strings{"1:A", "2:B2", "3:C"}));
     EXPECT_EQ(Form->PointBlocks->Block(2).Header.toStdString(), "2. B2");
-    EXPECT_FALSE(Form->Modified);
+}
+
+// Closing after any of these asks the quit question exactly when Modified
+// is set, so an edit of a saved project is never lost without a word.
+TEST_F(FormMainPointsTest, EveryConfirmedChangeIsUnsavedAndACancelledOneChangesNothing) {
+    ThreePoints();
+    auto Editing = [this](bool Confirm) {
+        test::WhenEditorShown(*Editor, [Confirm](TfrmEditPoint& E) {
+            Confirm ? E.btnOK->click() : E.btnCancel->click();
+        });
+    };
+    struct TCase {
+        const char* Command;
+        std::function<void()> Run;
+        bool Modified;
+    };
+    const TCase Cases[] = {
+        {"edit, cancelled", [&] { Editing(false); Form->btnEdit->click(); }, false},
+        {"edit, confirmed", [&] { Editing(true); Form->btnEdit->click(); }, true},
+        {"insert, cancelled, its point deleted again",
+         [&] {
+             Editing(false);
+             Dialogs.Answers = {TAnswer::Yes};
+             Form->btnInsert->click();
+         },
+         false},
+        {"insert, cancelled, its point kept",
+         [&] {
+             Editing(false);
+             Dialogs.Answers = {TAnswer::No};
+             Form->btnInsert->click();
+         },
+         true},
+        {"insert, confirmed",
+         [&] {
+             test::WhenEditorShown(*Editor, [](TfrmEditPoint& E) {
+                 test::Prescribe(E, E.chkTemp, "5", E.chkRelHum, "80");
+                 E.btnOK->click();
+             });
+             Form->btnInsert->click();
+         },
+         true},
+        {"delete, answered No",
+         [&] {
+             Dialogs.Answers = {TAnswer::No};
+             Form->btnDelete->click();
+         },
+         false},
+        {"delete", [&] {
+             Dialogs.Answers = {TAnswer::Yes};
+             Form->btnDelete->click();
+         },
+         true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Command);
+        Form->Modified = false;
+        Form->ListBox1->setCurrentRow(1);
+        C.Run();
+        EXPECT_EQ(Form->Modified, C.Modified);
+        Dialogs.Clear();
+        Dialogs.Answers = {TAnswer::Cancel};
+        EXPECT_EQ(Form->close(), !C.Modified);
+        EXPECT_EQ(Dialogs.Log(), C.Modified ? Strings{"YesNoCancel: Quit without saving?"} : Strings{});
+        Form->show();
+        Dialogs.Clear();
+    }
 }
 
 TEST_F(FormMainPointsTest, PrescribedRowsAreBoldInFullPrecisionAndTheOthersRounded) {
