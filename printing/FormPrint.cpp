@@ -52,7 +52,7 @@ void FitWidth(QWidget* Control, int Width) {
 
 TfrmPrint::TfrmPrint(QWidget* Parent) : QDialog(Parent), FPrintLayout(std::make_unique<TMollierPrint>()) {
     setFont(DialogFont());
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    MakeDialogWindow(*this);
     setWindowTitle(QStringLiteral("Utskrift"));
 
     // Creation order is the tab order.
