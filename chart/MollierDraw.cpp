@@ -152,6 +152,20 @@ void TMollierDraw::ComputeLayout() {
     FOriginX =
         SpecHumSpan == 0 ? 0 : RoundInt((0 - FMinSpecHum) / SpecHumSpan * (W - 2 * FMarginX) + FMarginX);
     FOriginY = TempSpan == 0 ? 0 : RoundInt(FMaxTemp / TempSpan * (H - 2 * FMarginY) + FMarginY);
+    // That difference of spans pushes the frame off the canvas when the
+    // lowest humidity ratio is large against the range (10 to 12 g/kg), and
+    // likewise for a narrow temperature range far from 0 °C. Such a chart
+    // takes its origin over the scale's own span instead, which puts the
+    // frame's left and top edges on the margins; a chart that fits keeps
+    // its layout.
+    if (SpecHumSpan > 0 &&
+        (StateToPixel(FMaxTemp, FMinSpecHum).X < 0 || StateToPixel(FMaxTemp, FMaxSpecHum).X > W - 1)) {
+        FOriginX = RoundInt(-FMinSpecHum * FScaleX + FMarginX);
+    }
+    if (TempSpan > 0 &&
+        (StateToPixel(FMaxTemp, FMinSpecHum).Y < 0 || StateToPixel(FMinTemp, FMinSpecHum).Y > H - 1)) {
+        FOriginY = RoundInt(FMaxTemp * FScaleY + FMarginY);
+    }
 }
 
 bool TMollierDraw::IsDrawable() const {
@@ -243,11 +257,15 @@ void TMollierDraw::DrawSpecHumLines() {
 // Lines at the multiples of Step from the right down, each from the top edge
 // to the saturation curve or to the bottom edge.
 void TMollierDraw::DrawSpecHumFamily(double Step, bool Labelled) {
+    // Limits typed in whole g/kg are no exact multiples of the step in
+    // binary: 0.030 - 5 × 0.005 lies just below 0.005. A line within a
+    // billionth of a step of an edge belongs to the chart.
+    const double Slack = Step * 1e-9;
     const int Count = RoundInt((FMaxSpecHum - FMinSpecHum) / Step + 3);
-    const double Right = std::trunc(FMaxSpecHum / Step) * Step;
+    const double Right = std::trunc(FMaxSpecHum / Step + 1e-9) * Step;
     for (int K = 1; K <= Count; ++K) {
         const double X = Right - (K - 1) * Step;
-        if (X < FMinSpecHum) {
+        if (X < FMinSpecHum - Slack) {
             continue;
         }
         const double DewPoint = Calculator.TempFromSpecHumRelHum(X, 100);
@@ -356,6 +374,12 @@ void TMollierDraw::DrawRelHumCurves() {
     for (int RelHum = 10; RelHum <= 100; RelHum += 10) {
         double T = FMinTemp;
         double X = Calculator.SpecHumFromTempRelHum(FMinTemp, RelHum);
+        if (X >= FMaxSpecHum) {
+            // Humidity ratio grows with temperature along a curve, so one
+            // that starts right of the chart never enters it (a warm
+            // bottom edge leaves the moist curves out).
+            continue;
+        }
         bool AtRight = false;
         bool Started = false;
         bool Inside = false;
@@ -443,14 +467,41 @@ void TMollierDraw::DrawRelHumLabel(bool AtRight, double Temp, double RelHum) {
         if (X - Hd / 2 < FMarginX) {
             return;
         }
+        // Near a corner the points A and B can lie beyond an edge (the
+        // saturation curve meeting the right edge just above the bottom);
+        // a label there would stand across the frame and is left out.
+        const std::string Label = FormatFixed(RelHum / 100, 1);
+        if (!CellInsideFrame(X, Y - 1, FCanvas->TextWidth(Label), FCanvas->TextHeight(Label), Angle)) {
+            return;
+        }
         FCanvas->SetFillStyle(TFillStyle::Solid);
         SetChartFont(FFontRelHum - 4, Angle, 400);
         FCanvas->TextOut(X, Y + 1, "       ");
         FCanvas->SetFillStyle(TFillStyle::Clear);
         SetChartFont(FFontRelHum, Angle, 400);
-        FCanvas->TextOut(X, Y - 1, FormatFixed(RelHum / 100, 1));
+        FCanvas->TextOut(X, Y - 1, Label);
     } catch (const ECalculationError&) {
     }
+}
+
+// Whether a text cell of W x H at (X, Y), rotated by Angle degrees about that
+// corner, lies within the frame's rectangle.
+bool TMollierDraw::CellInsideFrame(int X, int Y, int W, int H, int Angle) const {
+    const TPoint TopLeft = StateToPixel(FMaxTemp, FMinSpecHum);
+    const TPoint BottomRight = StateToPixel(FMinTemp, FMaxSpecHum);
+    const double C = std::cos(Rad(Angle));
+    const double S = std::sin(Rad(Angle));
+    for (const int U : {0, W}) {
+        for (const int V : {0, H}) {
+            const double CornerX = X + U * C + V * S;
+            const double CornerY = Y - U * S + V * C;
+            if (CornerX < TopLeft.X || CornerX > BottomRight.X || CornerY < TopLeft.Y ||
+                CornerY > BottomRight.Y) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // Left and top edges, the bottom edge up to the saturation curve and the

@@ -103,6 +103,7 @@ private:
     void DrawEnthalpyTitle();
     void DrawRelHumCurves();
     void DrawRelHumLabel(bool AtRight, double Temp, double RelHum);
+    bool CellInsideFrame(int X, int Y, int W, int H, int Angle) const;
     void DrawFrame();
     bool PointPixel(const TMollierPoint& Point, TPoint& Pixel) const;
     void DrawProcessLines();

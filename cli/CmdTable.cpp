@@ -7,6 +7,8 @@
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 
+#include <cmath>
+#include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -25,19 +27,21 @@ const char* PropertyName(int Code) {
 }
 
 // The process from point k - 1 to point k is part of the diagram when the
-// earlier point carries a line to the next.
+// earlier point carries a line to the next. Processes are tied to positions,
+// as in the points panel and the print layout: the older file format keeps
+// point numbers as stored, so they need not be unique.
 struct TProcess {
-    int From, To;
+    std::size_t From, To; // positions in Doc.Points
     double Power, SensiblePower, Water;
 };
 
 std::vector<TProcess> Processes(const TMain& Doc) {
     std::vector<TProcess> Result;
-    for (int K = 1; K < Doc.PointCount(); ++K) {
+    for (std::size_t K = 1; K < Doc.Points.size(); ++K) {
         const TMollierPoint& Q = Doc.Points[K - 1];
         const TMollierPoint& P = Doc.Points[K];
         if (Q.LineToNext) {
-            Result.push_back({Q.Number, P.Number, Doc.Power(Q.Enthalpy, P.Enthalpy),
+            Result.push_back({K - 1, K, Doc.Power(Q.Enthalpy, P.Enthalpy),
                               Doc.SensiblePower(Q.Temp, P.Temp, Q.SpecHum, P.SpecHum),
                               Doc.Water(Q.SpecHum, P.SpecHum)});
         }
@@ -77,20 +81,22 @@ void PrintText(const TMain& Doc) {
               << "\n";
     const auto Procs = Processes(Doc);
     std::size_t NextProcess = 0;
-    for (const TMollierPoint& P : Doc.Points) {
+    for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
+        const TMollierPoint& P = Doc.Points[I];
         // Prescribed values carry a star.
         auto Cell = [&](int Code, double V, int Decimals) {
             return Shown(P, Code, V, Decimals) + (P.IsPrescribed(Code) ? "*" : " ");
         };
         std::cout << std::left << std::setw(5) << P.Number << std::setw(24) << Escaped(P.Name) << std::right
                   << std::setw(11) << Cell(PROP_TEMP, P.Temp, 1) << std::setw(10)
-                  << Cell(PROP_RELHUM, P.RelHum, 1) << std::setw(10) << Cell(PROP_SPECHUM, P.SpecHum * 1000, 2)
-                  << std::setw(10) << Cell(PROP_ENTHALPY, P.Enthalpy, 1) << "\n";
-        if (NextProcess < Procs.size() && Procs[NextProcess].From == P.Number) {
+                  << Cell(PROP_RELHUM, P.RelHum, 1) << std::setw(10)
+                  << Cell(PROP_SPECHUM, P.SpecHum * 1000, 2) << std::setw(10)
+                  << Cell(PROP_ENTHALPY, P.Enthalpy, 1) << "\n";
+        if (NextProcess < Procs.size() && Procs[NextProcess].From == I) {
             const TProcess& R = Procs[NextProcess++];
-            std::cout << "     " << R.From << " -> " << R.To << ": power " << FormatFixed(R.Power, 1)
-                      << " kW, sensible power " << FormatFixed(R.SensiblePower, 1) << " kW, water "
-                      << FormatFixed(R.Water, 2) << " l/min\n";
+            std::cout << "     " << P.Number << " -> " << Doc.Points[R.To].Number << ": power "
+                      << FormatFixed(R.Power, 1) << " kW, sensible power " << FormatFixed(R.SensiblePower, 1)
+                      << " kW, water " << FormatFixed(R.Water, 2) << " l/min\n";
         }
     }
     std::cout << "\n* prescribed\n";
@@ -103,12 +109,13 @@ void PrintCsv(const TMain& Doc) {
                  "power_kw,sensible_power_kw,water_l_per_min\r\n";
     const auto Procs = Processes(Doc);
     std::size_t NextProcess = 0;
-    for (const TMollierPoint& P : Doc.Points) {
+    for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
+        const TMollierPoint& P = Doc.Points[I];
         std::cout << P.Number << "," << CsvCell(P.Name) << "," << ShortestText(P.Temp) << ","
                   << ShortestText(P.RelHum) << "," << ShortestText(P.SpecHum * 1000) << ","
                   << ShortestText(P.Enthalpy) << "," << PropertyName(P.Prescribed1) << ","
                   << PropertyName(P.Prescribed2);
-        if (NextProcess < Procs.size() && Procs[NextProcess].To == P.Number) {
+        if (NextProcess < Procs.size() && Procs[NextProcess].To == I) {
             const TProcess& R = Procs[NextProcess++];
             std::cout << "," << ShortestText(R.Power) << "," << ShortestText(R.SensiblePower) << ","
                       << ShortestText(R.Water);
@@ -119,28 +126,38 @@ void PrintCsv(const TMain& Doc) {
     }
 }
 
+// JSON has no text for a value that is not finite; such a value, from
+// absurd but finite inputs, is null.
+std::string JsonNumber(double Value) {
+    return std::isfinite(Value) ? ShortestText(Value) : "null";
+}
+
 void PrintJson(const TMain& Doc) {
     std::ostringstream Out;
-    Out << "{\"airflow\":" << ShortestText(Doc.AirFlow) << ",\"density\":" << ShortestText(Doc.Density)
-        << ",\"density_temp\":" << ShortestText(Doc.DensityTemp) << ",\"pressure\":" << ShortestText(Doc.Pressure)
+    Out << "{\"airflow\":" << JsonNumber(Doc.AirFlow) << ",\"density\":" << JsonNumber(Doc.Density)
+        << ",\"density_temp\":" << JsonNumber(Doc.DensityTemp) << ",\"pressure\":" << JsonNumber(Doc.Pressure)
         << ",\"points\":[";
     bool First = true;
     for (const TMollierPoint& P : Doc.Points) {
         Out << (First ? "" : ",") << "{\"number\":" << P.Number << ",\"name\":" << JsonString(P.Name)
-            << ",\"temp\":" << ShortestText(P.Temp) << ",\"relhum\":" << ShortestText(P.RelHum)
-            << ",\"spechum\":" << ShortestText(P.SpecHum) << ",\"enthalpy\":" << ShortestText(P.Enthalpy)
+            << ",\"temp\":" << JsonNumber(P.Temp) << ",\"relhum\":" << JsonNumber(P.RelHum)
+            << ",\"spechum\":" << JsonNumber(P.SpecHum) << ",\"enthalpy\":" << JsonNumber(P.Enthalpy)
             << ",\"prescribed\":[" << JsonString(PropertyName(P.Prescribed1)) << ","
             << JsonString(PropertyName(P.Prescribed2)) << "],\"show_in_chart\":"
             << (P.ShowInChart ? "true" : "false") << ",\"line_to_next\":" << (P.LineToNext ? "true" : "false")
             << "}";
         First = false;
     }
+    // "from" and "to" are the points' numbers; "from_index" and "to_index"
+    // their places in "points", which tell points with one number apart.
     Out << "],\"processes\":[";
     First = true;
     for (const TProcess& R : Processes(Doc)) {
-        Out << (First ? "" : ",") << "{\"from\":" << R.From << ",\"to\":" << R.To
-            << ",\"power\":" << ShortestText(R.Power) << ",\"sensible_power\":" << ShortestText(R.SensiblePower)
-            << ",\"water\":" << ShortestText(R.Water) << "}";
+        Out << (First ? "" : ",") << "{\"from\":" << Doc.Points[R.From].Number
+            << ",\"to\":" << Doc.Points[R.To].Number << ",\"from_index\":" << R.From
+            << ",\"to_index\":" << R.To << ",\"power\":" << JsonNumber(R.Power)
+            << ",\"sensible_power\":" << JsonNumber(R.SensiblePower) << ",\"water\":" << JsonNumber(R.Water)
+            << "}";
         First = false;
     }
     Out << "]}\n";

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,21 +27,29 @@ struct TDecimal {
 };
 
 TDecimal ToDecimal15(double Value) {
+    // to_chars rounds correctly like printf's "%.14e" but never reads the C
+    // locale, whose separator the digits must not pick up.
     std::array<char, 40> Buf{};
-    // Never truncated: a sign, 15 digits, the point and "e-308" at most.
-    (void)std::snprintf(Buf.data(), Buf.size(), "%.14e", Value);
+    // Never too small: a sign, 15 digits, the point and "e-308" at most.
+    const auto [End, Ec] =
+        std::to_chars(Buf.data(), Buf.data() + Buf.size(), Value, std::chars_format::scientific, 14);
+    (void)Ec;
     TDecimal D;
     const char* P = Buf.data();
     if (*P == '-') {
         D.Negative = true;
         ++P;
     }
-    for (; *P && *P != 'e'; ++P) {
+    for (; P != End && *P != 'e'; ++P) {
         if (*P != '.') {
             D.Digits.push_back(*P);
         }
     }
-    D.Exponent = static_cast<int>(std::strtol(P + 1, nullptr, 10));
+    ++P; // past the 'e'
+    if (*P == '+') {
+        ++P; // from_chars takes no plus sign
+    }
+    (void)std::from_chars(P, End, D.Exponent);
     return D;
 }
 
@@ -77,8 +84,7 @@ char LocaleDecimalSeparator() noexcept {
     if (Name == nullptr) {
         return '.';
     }
-    // Query the named locale without touching the process's own C locale,
-    // which the XML parser and the number conversions rely on.
+    // Query the named locale without touching the process's own C locale.
     locale_t Loc = newlocale(LC_NUMERIC_MASK, Name, static_cast<locale_t>(nullptr));
     if (Loc == static_cast<locale_t>(nullptr)) {
         return '.';

@@ -8,7 +8,8 @@ namespace psykrona {
 
 // Number texts as the user sees and types them. The decimal separator is one
 // process-wide setting, taken from the user's locale at start; project files
-// and printed pages use it too.
+// and printed pages use it too. No text here depends on the process's C
+// locale, which a Qt application takes from the environment.
 char DecimalSeparator();
 void SetDecimalSeparator(char Separator);
 

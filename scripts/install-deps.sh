@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth
+  locales
   clang libclang-rt-14-dev clang-tidy
 )
 

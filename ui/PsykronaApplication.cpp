@@ -3,17 +3,12 @@
 #include "ui/DialogLayout.h"
 #include "ui/UserDialogs.h"
 
-#include <clocale>
 #include <stdexcept>
 
 namespace psykrona {
 
 TPsykronaApplication::TPsykronaApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {
     setApplicationName(QStringLiteral("Psykrona"));
-    // Qt takes the user's locale for the C library too. Our number texts
-    // put the user's separator in themselves and expect C's formatting and
-    // parsing to use ".".
-    std::setlocale(LC_NUMERIC, "C");
     setFont(DialogFont());
 }
 

@@ -4,12 +4,15 @@
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
 #include "tests/files/FileTestSupport.h"
+#include "tests/support/CommaLocale.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/RunProcess.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
+
+#include <regex>
 
 namespace psykrona {
 namespace {
@@ -61,6 +64,37 @@ TEST(CliChart, WritesAnSvgAtTheDefaultSize) {
     EXPECT_NE(Svg.find(">0.035<"), std::string::npos);
     // Titles from the language files installed beside the program.
     EXPECT_NE(Svg.find(">Humidity ratio, x, (kg/kg)<"), std::string::npos);
+}
+
+// Under a comma locale (Qt hands LANG to the C library) the texts carry the
+// comma once, exactly as our own texts with a comma separator read.
+TEST(CliChart, CommaLocaleTextsCarryTheSeparatorOnce) {
+    const test::TCommaLocale& Comma = test::CommaLocale();
+    const std::string Example = std::string(PSYKRONA_SOURCE_DIR) + "/data/examples/summer-cooling.pkx";
+    TMain Doc;
+    TMollierFileHandling::ProjectFromXml(ReadBytes(Example), Doc, Example);
+    SetDecimalSeparator(',');
+    TTempDir Dir;
+    const auto Chart = RunProcess(CliPath(), {"chart", Example, Dir / "chart.svg"}, Comma.Env());
+    const auto Picture = RunProcess(CliPath(), {"picture", Example, Dir / "picture.svg"}, Comma.Env());
+    const auto Table = RunProcess(CliPath(), {"table", Example}, Comma.Env());
+    ASSERT_EQ(Chart.ExitCode + Picture.ExitCode + Table.ExitCode, 0) << Chart.Err << Picture.Err << Table.Err;
+    const std::string ChartSvg = ReadBytes(Dir / "chart.svg");
+    const std::string PictureSvg = ReadBytes(Dir / "picture.svg");
+    for (const std::string& Svg : {ChartSvg, PictureSvg}) {
+        EXPECT_NE(Svg.find(">" + FormatFixed(0.035, 3) + "<"), std::string::npos);
+        EXPECT_NE(Svg.find(">" + FormatFixed(0.5, 1) + "<"), std::string::npos);
+        std::smatch Bad;
+        EXPECT_FALSE(std::regex_search(Svg, Bad, std::regex(">[^<]*[0-9],[0-9]*,[^<]*<"))) << Bad.str();
+    }
+    EXPECT_NE(PictureSvg.find(" " + FloatToStr(Doc.Pressure) + " kPa<"), std::string::npos);
+    EXPECT_NE(Table.Out.find("Air flow " + FloatToStr(Doc.AirFlow) + " m³/s, density " +
+                             FormatFixed(Doc.Density, 2) + " kg/m³, pressure " + FloatToStr(Doc.Pressure * 10) +
+                             " mbar"),
+              std::string::npos)
+        << Table.Out;
+    EXPECT_EQ(FloatToStr(Doc.AirFlow).find(','), 1u); // the example's flow has decimals
+    SetDecimalSeparator('.');
 }
 
 TEST(CliChart, DrawsTheProjectsPointsWhereTheRendererMapsThem) {

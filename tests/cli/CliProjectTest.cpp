@@ -8,6 +8,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
 namespace psykrona {
 namespace {
 
@@ -70,31 +78,194 @@ TEST_F(CliProjectTest, ConvertCreatesNothingWhenTheInputIsBad) {
     EXPECT_EQ(RunProcess(CliPath(), {"convert", Dir / "three.pkx"}).ExitCode, 2);
 }
 
-TEST_F(CliProjectTest, TableComputesTheProcessesAsTheMainWindowDoes) {
-    const TMain Doc = ThreePoints();
-    const auto Csv = RunProcess(CliPath(), {"table", Dir / "three.pkx", "--format", "csv"}, {"LC_ALL=C"});
-    ASSERT_EQ(Csv.ExitCode, 0) << Csv.Err;
-    const std::string Power12 = ShortestText(Doc.Power(Doc.Points[0].Enthalpy, Doc.Points[1].Enthalpy));
-    EXPECT_NE(Csv.Out.find("1,\"Outdoor, \"\"fresh\"\"\",10,"), std::string::npos) << Csv.Out;
-    // The process into point 2 is there; point 2 has no line on, so point 3 has none.
-    EXPECT_NE(Csv.Out.find(",temp,spechum," + Power12 + ","), std::string::npos) << Csv.Out;
-    EXPECT_NE(Csv.Out.find("\r\n3,P3,25,"), std::string::npos);
-    EXPECT_NE(Csv.Out.rfind(",temp,spechum,,,\r\n"), std::string::npos);
+// Strict JSON (RFC 8259) grammar check: true when the whole text is one
+// value. No NaN, no Infinity, no bare words.
+class TJsonCheck {
+public:
+    static bool Valid(const std::string& Text) {
+        TJsonCheck C{Text};
+        return C.Value() && (C.Blank(), C.I == Text.size());
+    }
 
-    const auto Json = RunProcess(CliPath(), {"table", Dir / "three.pkx", "--format", "json"}, {"LC_ALL=C"});
-    ASSERT_EQ(Json.ExitCode, 0);
-    EXPECT_NE(Json.Out.find("\"processes\":[{\"from\":1,\"to\":2,\"power\":" + Power12 + ","), std::string::npos)
+private:
+    explicit TJsonCheck(const std::string& Text) : S(Text) {}
+    const std::string& S;
+    std::size_t I = 0;
+    void Blank() {
+        while (I < S.size() && std::strchr(" \t\r\n", S[I]) != nullptr) {
+            ++I;
+        }
+    }
+    bool Eat(char C) { return Blank(), I < S.size() && S[I] == C ? (++I, true) : false; }
+    bool Digits() {
+        const std::size_t Start = I;
+        while (I < S.size() && std::isdigit(static_cast<unsigned char>(S[I]))) {
+            ++I;
+        }
+        return I > Start;
+    }
+    bool Number() {
+        Eat('-');
+        if (I < S.size() && S[I] == '0') {
+            ++I;
+        } else if (!Digits()) {
+            return false;
+        }
+        if (I < S.size() && S[I] == '.' && (++I, !Digits())) {
+            return false;
+        }
+        if (I < S.size() && (S[I] == 'e' || S[I] == 'E')) {
+            ++I;
+            if (I < S.size() && (S[I] == '+' || S[I] == '-')) {
+                ++I;
+            }
+            return Digits();
+        }
+        return true;
+    }
+    bool String() {
+        if (!Eat('"')) {
+            return false;
+        }
+        for (; I < S.size() && S[I] != '"'; ++I) {
+            if (static_cast<unsigned char>(S[I]) < 0x20) {
+                return false;
+            }
+            I += S[I] == '\\';
+        }
+        return I++ < S.size();
+    }
+    template <class F> bool List(char Close, F Item) {
+        if (Eat(Close)) {
+            return true;
+        }
+        do {
+            if (!Item()) {
+                return false;
+            }
+        } while (Eat(','));
+        return Eat(Close);
+    }
+    bool Value() {
+        Blank();
+        if (Eat('{')) {
+            return List('}', [&] { return String() && Eat(':') && Value(); });
+        }
+        if (Eat('[')) {
+            return List(']', [&] { return Value(); });
+        }
+        if (I < S.size() && S[I] == '"') {
+            return String();
+        }
+        for (const char* Word : {"true", "false", "null"}) {
+            if (S.compare(I, std::strlen(Word), Word) == 0) {
+                I += std::strlen(Word);
+                return true;
+            }
+        }
+        return Number();
+    }
+};
+
+std::vector<std::string> Lines(const std::string& Text) {
+    std::vector<std::string> Result;
+    std::istringstream In(Text);
+    for (std::string L; std::getline(In, L);) {
+        if (!L.empty() && L.back() == '\r') {
+            L.pop_back();
+        }
+        Result.push_back(L);
+    }
+    return Result;
+}
+
+// Random projects in the older format, whose point numbers are kept as
+// stored (all 1, or any small numbers, repeated): every process belongs to
+// the rows of its two points by position, in text, CSV and JSON, with the
+// document's own quantities; and the JSON is valid.
+TEST_F(CliProjectTest, TableTiesProcessesToPointsByPosition) {
+    const unsigned Seed = 1306;
+    std::mt19937 Rng(Seed);
+    for (int Round = 0; Round < 6; ++Round) {
+        const int N = 2 + static_cast<int>(Rng() % 5);
+        std::string Pkr = std::to_string(N) + "\r\n1.5\r\n20\r\n101.3\r\n1.2\r\n";
+        for (int I = 0; I < N; ++I) {
+            const int Number = Round < 2 ? 1 : 1 + static_cast<int>(Rng() % 3);
+            Pkr += std::to_string(Number) + "\r\nP" + std::to_string(I) + "\r\n" + std::to_string(5 + I * 4) +
+                   "\r\n0.00" + std::to_string(3 + Rng() % 7) + "\r\n50\r\n" +
+                   std::to_string(10 + Rng() % 50) + "\r\n1\r\n2\r\n1\r\n" + (Rng() % 3 != 0 ? "1" : "0") +
+                   "\r\n";
+        }
+        const std::string File = Dir / "numbers.pkr";
+        WriteBytes(File, Pkr);
+        TMain Doc;
+        TMollierFileHandling::ProjectFromOldFormat(Pkr, Doc, File);
+        const TMollierPointArray& P = Doc.Points;
+        auto Leads = [&](std::size_t I) { return I + 1 < P.size() && P[I].LineToNext; };
+        SCOPED_TRACE("seed " + std::to_string(Seed) + ", round " + std::to_string(Round));
+
+        const auto Csv = Lines(RunProcess(CliPath(), {"table", File, "--format", "csv"}, {"LC_ALL=C"}).Out);
+        ASSERT_EQ(Csv.size(), P.size() + 1);
+        for (std::size_t I = 0; I < P.size(); ++I) {
+            std::string Tail = ",,,";
+            if (I > 0 && Leads(I - 1)) {
+                const TMollierPoint& Q = P[I - 1];
+                Tail = "," + ShortestText(Doc.Power(Q.Enthalpy, P[I].Enthalpy)) + "," +
+                       ShortestText(Doc.SensiblePower(Q.Temp, P[I].Temp, Q.SpecHum, P[I].SpecHum)) + "," +
+                       ShortestText(Doc.Water(Q.SpecHum, P[I].SpecHum));
+            }
+            const std::string& Row = Csv[I + 1];
+            EXPECT_EQ(Row.substr(0, Row.find(',')), std::to_string(P[I].Number));
+            EXPECT_EQ(Row.substr(Row.size() - std::min(Row.size(), Tail.size())), Tail) << "row " << I;
+        }
+
+        // Text: a process line follows the row of the point it leaves.
+        const auto Text = Lines(RunProcess(CliPath(), {"table", File}, {"LC_ALL=C"}).Out);
+        std::vector<std::string> Expected;
+        for (std::size_t I = 0; I < P.size(); ++I) {
+            Expected.push_back("P" + std::to_string(I));
+            if (Leads(I)) {
+                Expected.push_back(std::to_string(P[I].Number) + " -> " + std::to_string(P[I + 1].Number) +
+                                   ": power " + FormatFixed(Doc.Power(P[I].Enthalpy, P[I + 1].Enthalpy), 1));
+            }
+        }
+        std::vector<std::string> Seen;
+        for (const std::string& L : Text) {
+            if (L.rfind("     ", 0) == 0) {
+                Seen.push_back(L.substr(5, L.find(" kW") - 5));
+            } else if (L.find(" P") != std::string::npos) {
+                Seen.push_back(L.substr(L.find('P'), L.find(' ', L.find('P')) - L.find('P')));
+            }
+        }
+        EXPECT_EQ(Seen, Expected);
+
+        const std::string Json = RunProcess(CliPath(), {"table", File, "--format", "json"}, {"LC_ALL=C"}).Out;
+        EXPECT_TRUE(TJsonCheck::Valid(Json)) << Json;
+        for (std::size_t I = 0; I + 1 < P.size(); ++I) {
+            const std::string Process =
+                "\"from_index\":" + std::to_string(I) + ",\"to_index\":" + std::to_string(I + 1) +
+                ",\"power\":" + ShortestText(Doc.Power(P[I].Enthalpy, P[I + 1].Enthalpy)) + ",";
+            EXPECT_EQ(Json.find(Process) != std::string::npos, Leads(I)) << Process;
+        }
+    }
+
+    // Absurd but finite flow data: the powers overflow, and JSON says null.
+    TMain Absurd = ThreePoints();
+    Absurd.AirFlow = 1e200;
+    Absurd.Density = 1e200;
+    WriteBytes(Dir / "absurd.pkx", TMollierFileHandling::ProjectToXml(Absurd));
+    const auto Json = RunProcess(CliPath(), {"table", Dir / "absurd.pkx", "--format", "json"}, {"LC_ALL=C"});
+    ASSERT_EQ(Json.ExitCode, 0) << Json.Err;
+    EXPECT_TRUE(TJsonCheck::Valid(Json.Out)) << Json.Out;
+    EXPECT_NE(Json.Out.find("\"power\":null,\"sensible_power\":null,\"water\":null"), std::string::npos)
         << Json.Out;
     EXPECT_NE(Json.Out.find("\"name\":\"Outdoor, \\\"fresh\\\"\""), std::string::npos);
-    EXPECT_EQ(Json.Out.find("\"from\":2"), std::string::npos);
-
-    const auto Text = RunProcess(CliPath(), {"table", Dir / "three.pkx"}, {"LC_ALL=C"});
-    ASSERT_EQ(Text.ExitCode, 0);
-    EXPECT_NE(Text.Out.find("1 -> 2: power " + FormatFixed(Doc.Power(Doc.Points[0].Enthalpy,
-                                                                      Doc.Points[1].Enthalpy), 1) + " kW"),
-              std::string::npos)
-        << Text.Out;
-    EXPECT_EQ(Text.Out.find("2 -> 3"), std::string::npos);
+    const auto Csv = RunProcess(CliPath(), {"table", Dir / "three.pkx", "--format", "csv"}, {"LC_ALL=C"});
+    EXPECT_NE(Csv.Out.find("1,\"Outdoor, \"\"fresh\"\"\",10,"), std::string::npos) << Csv.Out;
+    // The checker itself refuses what the old output was.
+    EXPECT_FALSE(TJsonCheck::Valid("{\"power\":INF}"));
+    EXPECT_FALSE(TJsonCheck::Valid("[NAN]"));
+    EXPECT_TRUE(TJsonCheck::Valid(" {\"a\":[1,-0.5e-3,\"x\\\"\",null,true,{}]} \n"));
 }
 
 TEST_F(CliProjectTest, TableOfAnEmptyProjectAndBadCalls) {

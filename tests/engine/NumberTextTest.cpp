@@ -1,14 +1,20 @@
 #include "engine/NumberText.h"
 
 #include "engine/Errors.h"
+#include "tests/support/CommaLocale.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace psykrona {
 namespace {
@@ -112,20 +118,73 @@ TEST_F(NumberTextTest, EitherSeparatorReadsTheSameNumber) {
     }
 }
 
-TEST_F(NumberTextTest, GeneralFormatReadsBackAsItsFifteenDigitValue) {
-    std::mt19937_64 Rng(42);
+// printf's "%.15g" under the "C" locale is an independent oracle for the
+// general format: the same 15 digits and the same switch to exponent form,
+// only with "e+15"/"e-05" where ours writes "E15"/"E-5". The number texts
+// must give exactly these results again after the process's C locale has
+// become a comma locale, as a Qt application makes it from LANG.
+TEST_F(NumberTextTest, TextsFollowPrintfsFifteenDigitsAndIgnoreTheCLocale) {
+    const unsigned Seed = 20261206;
+    std::mt19937_64 Rng(Seed);
     std::uniform_real_distribution<double> Mantissa(-10, 10);
     std::uniform_int_distribution<int> Exponent(-12, 22);
-    for (char Sep : {'.', ','}) {
+    std::vector<double> Values = {1.5, -0.0072585, 101.3, 1013, 1e15, 0.15, 2.25, 5e-324, -1e308};
+    for (int I = 0; I < 4000; ++I) {
+        Values.push_back(Mantissa(Rng) * std::pow(10.0, Exponent(Rng)));
+        // Any finite bit pattern, subnormals included.
+        double Raw = NAN;
+        while (!std::isfinite(Raw)) {
+            const std::uint64_t Bits = Rng();
+            std::memcpy(&Raw, &Bits, sizeof Raw);
+        }
+        Values.push_back(Raw);
+    }
+    auto Oracle = [](double V) {
+        char Buf[40];
+        std::snprintf(Buf, sizeof Buf, "%.15g", V);
+        std::string S = Buf;
+        const size_t E = S.find('e');
+        if (E != std::string::npos) {
+            const int Exp = std::atoi(S.c_str() + E + 1);
+            S = S.substr(0, E) + "E" + std::to_string(Exp);
+        }
+        return S == "-0" ? std::string("0") : S;
+    };
+    ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+    std::vector<std::string> General;
+    std::vector<std::string> Fixed;
+    std::vector<double> ReadBack;
+    for (const double V : Values) {
+        General.push_back(Oracle(V));
+        ReadBack.push_back(std::strtod(General.back().c_str(), nullptr));
+        Fixed.push_back(FormatFixed(V, 1) + " " + FormatFixed(V, 2));
+    }
+    const test::TCommaLocale& Comma = test::CommaLocale();
+    setenv("LOCPATH", Comma.Dir.c_str(), 1);
+    struct TBackToC {
+        ~TBackToC() { std::setlocale(LC_ALL, "C"); }
+    } BackToC;
+    ASSERT_NE(std::setlocale(LC_ALL, Comma.Name.c_str()), nullptr);
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    for (const char Sep : {'.', ','}) {
         SetDecimalSeparator(Sep);
-        for (int I = 0; I < 2000; ++I) {
-            const double V = Mantissa(Rng) * std::pow(10.0, Exponent(Rng));
-            char Buf[40];
-            std::snprintf(Buf, sizeof Buf, "%.14e", V);
-            const double Expected = std::strtod(Buf, nullptr);
-            EXPECT_EQ(StrToFloat(FloatToStr(V)), Expected) << FloatToStr(V);
+        for (size_t I = 0; I < Values.size(); ++I) {
+            const double V = Values[I];
+            std::string Expected = General[I];
+            std::replace(Expected.begin(), Expected.end(), '.', Sep);
+            const std::string Text = FloatToStr(V);
+            ASSERT_EQ(Text, Expected) << "seed " << Seed << ", value " << I;
+            if (std::isfinite(ReadBack[I])) { // 15 digits of the largest doubles overflow
+                EXPECT_EQ(StrToFloat(Text), ReadBack[I]) << Text;
+            }
+            std::string Want = Fixed[I];
+            std::replace(Want.begin(), Want.end(), '.', Sep);
+            ASSERT_EQ(FormatFixed(V, 1) + " " + FormatFixed(V, 2), Want)
+                << "seed " << Seed << ", value " << I;
         }
     }
+    EXPECT_EQ(FloatToStr(1.8), "1,8");
+    EXPECT_EQ(FormatFixed(0.035, 3), "0,035");
 }
 
 TEST_F(NumberTextTest, RoundGoesToTheEvenNeighbour) {
