@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 namespace psykrona {
 
@@ -40,6 +41,11 @@ public:
     }
     std::size_t Count() const { return FCount; }
     bool Wide() const { return FWidth > 1; }
+    // Where Pattern next starts at or after From, for one-byte units only.
+    std::size_t Find(std::string_view Pattern, std::size_t From) const {
+        const std::size_t At = FBytes.find(Pattern, From);
+        return At == std::string_view::npos ? FCount : At;
+    }
     std::string_view Bytes(std::size_t Begin, std::size_t End) const {
         return FBytes.substr(Begin * FWidth, (End - Begin) * FWidth);
     }
@@ -107,6 +113,15 @@ public:
         bool Inside = false; // the bytes end inside markup
         while (I < U.Count() && !Inside) {
             if (U[I] != '<') {
+                if (!U.Wide()) {
+                    // Text runs to the next "<" at memchr's speed.
+                    const std::size_t Next = U.Find("<", I);
+                    for (std::size_t K = I; Depth == 0 && !TextOutside && K < Next; ++K) {
+                        TextOutside = !IsBlank(U[K]);
+                    }
+                    AdvanceTo(Next);
+                    continue;
+                }
                 TextOutside = TextOutside || (Depth == 0 && !IsBlank(U[I]));
                 Step();
                 continue;
@@ -163,8 +178,18 @@ private:
         }
         return true;
     }
+    void AdvanceTo(std::size_t To) {
+        while (I < To) {
+            Step();
+        }
+    }
     // Moves past the next Pattern; false when the bytes end first.
     bool SkipPast(const char* Pattern) {
+        if (!U.Wide()) {
+            const std::size_t At = U.Find(Pattern, I);
+            AdvanceTo(At == U.Count() ? At : At + std::char_traits<char>::length(Pattern));
+            return At != U.Count();
+        }
         while (I < U.Count()) {
             if (At(Pattern)) {
                 for (std::size_t K = 0; Pattern[K]; ++K) {

@@ -7,6 +7,7 @@
 #include <libxml/xmlreader.h>
 
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace psykrona {
@@ -22,6 +23,14 @@ struct TNodeEvent {
 
 std::string Text(const xmlChar* S) {
     return S == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(S));
+}
+
+// Fills E in place: its strings keep their memory from node to node.
+void Set(TNodeEvent& E, TXmlPullReader::TEvent Event, int Depth, const xmlChar* Name, const xmlChar* Value) {
+    E.Event = Event;
+    E.Depth = Depth;
+    E.Name.assign(Name == nullptr ? "" : reinterpret_cast<const char*>(Name));
+    E.Value.assign(Value == nullptr ? "" : reinterpret_cast<const char*>(Value));
 }
 
 std::string QualifiedName(const xmlNs* Ns, const xmlChar* Name) {
@@ -53,7 +62,8 @@ struct TXmlPullReader::TImpl {
     };
     std::vector<TFrame> Frames;
     bool PendingEnd = false; // an empty element's end comes next
-    TNodeEvent PendingEndEvent;
+    std::string PendingName;
+    int PendingDepth = 0;
     bool HasAhead = false; // read while joining text
     TNodeEvent Ahead;
     TNodeEvent Current;
@@ -84,7 +94,8 @@ struct TXmlPullReader::TImpl {
                 const int Depth = F.Depth - 1;
                 Frames.pop_back();
                 if (Close != nullptr) {
-                    E = {TEvent::EndElement, QualifiedName(Close->ns, Close->name), {}, Depth};
+                    Set(E, TEvent::EndElement, Depth, nullptr, nullptr);
+                    E.Name = QualifiedName(Close->ns, Close->name);
                     return true;
                 }
                 continue;
@@ -95,82 +106,78 @@ struct TXmlPullReader::TImpl {
             Spend(64);
             switch (N->type) {
             case XML_ELEMENT_NODE:
-                E = {TEvent::StartElement, QualifiedName(N->ns, N->name), {}, Depth};
+                Set(E, TEvent::StartElement, Depth, nullptr, nullptr);
+                E.Name = QualifiedName(N->ns, N->name);
                 Frames.push_back({N->children, Depth + 1, N});
                 return true;
             case XML_TEXT_NODE:
             case XML_CDATA_SECTION_NODE:
-                E = {TEvent::Text, {}, Text(N->content), Depth};
+                Set(E, TEvent::Text, Depth, nullptr, N->content);
                 Spend(E.Value.size());
                 return true;
             case XML_COMMENT_NODE:
-                E = {TEvent::Comment, {}, Text(N->content), Depth};
+                Set(E, TEvent::Comment, Depth, nullptr, N->content);
                 Spend(E.Value.size());
                 return true;
             case XML_ENTITY_REF_NODE:
                 Enter(N->name, Depth);
                 break;
             default:
-                E = {TEvent::Other, Text(N->name), {}, Depth};
+                Set(E, TEvent::Other, Depth, N->name, nullptr);
                 return true;
             }
         }
         return false;
     }
 
-    TNodeEvent ReadNode() {
-        TNodeEvent E;
+    void ReadNode(TNodeEvent& E) {
         for (;;) {
             if (PendingEnd) {
                 PendingEnd = false;
-                return PendingEndEvent;
+                Set(E, TEvent::EndElement, PendingDepth, nullptr, nullptr);
+                E.Name.assign(PendingName);
+                return;
             }
             if (FromEntity(E)) {
-                return E;
+                return;
             }
             const int Result = xmlTextReaderRead(Reader);
             if (Result < 0 || !First.Message.empty()) {
                 throw EXmlError(DescribeXmlFault(Scan, First, Name));
             }
             if (Result == 0) {
-                return E;
+                Set(E, TEvent::End, 0, nullptr, nullptr);
+                return;
             }
-            E.Depth = xmlTextReaderDepth(Reader);
-            const int Type = xmlTextReaderNodeType(Reader);
-            if (Type == XML_READER_TYPE_ENTITY_REFERENCE) {
-                Enter(xmlTextReaderConstLocalName(Reader), E.Depth);
+            const int Depth = xmlTextReaderDepth(Reader);
+            switch (xmlTextReaderNodeType(Reader)) {
+            case XML_READER_TYPE_ENTITY_REFERENCE:
+                Enter(xmlTextReaderConstLocalName(Reader), Depth);
                 continue;
-            }
-            switch (Type) {
             case XML_READER_TYPE_ELEMENT:
-                E.Event = TEvent::StartElement;
-                E.Name = Text(xmlTextReaderConstName(Reader));
+                Set(E, TEvent::StartElement, Depth, xmlTextReaderConstName(Reader), nullptr);
                 if (xmlTextReaderIsEmptyElement(Reader) == 1) {
                     PendingEnd = true;
-                    PendingEndEvent = {TEvent::EndElement, E.Name, {}, E.Depth};
+                    PendingName.assign(E.Name);
+                    PendingDepth = Depth;
                 }
-                break;
+                return;
             case XML_READER_TYPE_END_ELEMENT:
-                E.Event = TEvent::EndElement;
-                E.Name = Text(xmlTextReaderConstName(Reader));
-                break;
+                Set(E, TEvent::EndElement, Depth, xmlTextReaderConstName(Reader), nullptr);
+                return;
             case XML_READER_TYPE_TEXT:
             case XML_READER_TYPE_CDATA:
             case XML_READER_TYPE_WHITESPACE:
             case XML_READER_TYPE_SIGNIFICANT_WHITESPACE:
-                E.Event = TEvent::Text;
-                E.Value = Text(xmlTextReaderConstValue(Reader));
-                break;
+                Set(E, TEvent::Text, Depth, nullptr, xmlTextReaderConstValue(Reader));
+                return;
             case XML_READER_TYPE_COMMENT:
-                E.Event = TEvent::Comment;
-                E.Value = Text(xmlTextReaderConstValue(Reader));
-                break;
+                Set(E, TEvent::Comment, Depth, nullptr, xmlTextReaderConstValue(Reader));
+                return;
             default:
-                E.Event = TEvent::Other;
-                E.Name = Text(xmlTextReaderConstName(Reader));
-                break;
+                Set(E, TEvent::Other, Depth, xmlTextReaderConstName(Reader), nullptr);
+                return;
             }
-            return E;
         }
     }
 };
@@ -217,20 +224,19 @@ TXmlPullReader::TEvent TXmlPullReader::Next() {
     TImpl& I = *FImpl;
     if (I.HasAhead) {
         I.HasAhead = false;
-        I.Current = std::move(I.Ahead);
+        std::swap(I.Current, I.Ahead);
     } else {
-        I.Current = I.ReadNode();
+        I.ReadNode(I.Current);
     }
     // Adjacent text (around a replaced entity or a CDATA section) is one
     // text, as if the document had held it literally.
     while (I.Current.Event == TEvent::Text) {
-        TNodeEvent Following = I.ReadNode();
-        if (Following.Event != TEvent::Text || Following.Depth != I.Current.Depth) {
-            I.Ahead = std::move(Following);
+        I.ReadNode(I.Ahead);
+        if (I.Ahead.Event != TEvent::Text || I.Ahead.Depth != I.Current.Depth) {
             I.HasAhead = true;
             break;
         }
-        I.Current.Value += Following.Value;
+        I.Current.Value += I.Ahead.Value;
     }
     return I.Current.Event;
 }
