@@ -4,6 +4,8 @@
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
+#include <string>
+
 namespace psykrona {
 
 void LoadCliProject(const std::string& Path, TMain& Doc) {
@@ -14,7 +16,20 @@ void LoadCliProject(const std::string& Path, TMain& Doc) {
     TXmlParser Parser;
     TMollierFileHandling Files(Dom, Parser);
     Files.FProject = &Doc;
-    if (Path.size() >= 4 && Path.compare(Path.size() - 4, 4, ".pkr") == 0) {
+    // Names from other systems carry the extension in any case ("OLD.PKR").
+    const auto IsOldExtension = [&] {
+        if (Path.size() < 4) {
+            return false;
+        }
+        std::string Extension = Path.substr(Path.size() - 4);
+        for (char& C : Extension) {
+            if (C >= 'A' && C <= 'Z') {
+                C = static_cast<char>(C - 'A' + 'a');
+            }
+        }
+        return Extension == ".pkr";
+    };
+    if (IsOldExtension()) {
         Files.OpenOldProject(Path);
     } else {
         Files.OpenProject(Path);

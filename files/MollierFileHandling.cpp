@@ -3,6 +3,7 @@
 #include "engine/Errors.h"
 #include "engine/NumberText.h"
 #include "files/TextEncoding.h"
+#include "localisation/Translator.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlParser.h"
 #include "xml/XmlError.h"
@@ -431,6 +432,13 @@ void TMollierFileHandling::ProjectFromXml(std::string_view Bytes, TMain& Doc, co
 
 void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& Doc,
                                                 const std::string& SourceName) {
+    // An editor's byte-order mark would otherwise spoil the point count.
+    if (Bytes.starts_with("\xEF\xBB\xBF")) {
+        Bytes.remove_prefix(3);
+    }
+    // Names that are not UTF-8 were saved in the code page of the user's
+    // language.
+    const TCodePage CodePage = CodePageOfLanguage(TTranslator::GetLanguageCode());
     TLineReader Lines(Bytes);
     auto Where = [&]() { return "line " + std::to_string(Lines.LineNumber()); };
     auto Number = [&]() {
@@ -472,7 +480,7 @@ void TMollierFileHandling::ProjectFromOldFormat(std::string_view Bytes, TMain& D
         TMollierPoint P;
         P.Number = Integer();
         const std::string_view Name = Lines.Next();
-        P.Name = Name == "Nada" ? std::string() : EightBitLineToUtf8(Name);
+        P.Name = Name == "Nada" ? std::string() : EightBitLineToUtf8(Name, CodePage);
         P.Temp = Number();
         P.SpecHum = Number();
         P.RelHum = Number();

@@ -1,6 +1,7 @@
 #include "files/TextEncoding.h"
 
-#include <array>
+#include <iconv.h>
+
 #include <cstdint>
 
 namespace psykrona {
@@ -48,13 +49,6 @@ bool IsValidUtf8(std::string_view Text) {
 
 namespace {
 
-// 0x80..0x9F of Windows-1252; the rest of the upper half is Latin-1.
-constexpr std::array<std::uint16_t, 32> KHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 void AppendUtf8(std::string& Out, std::uint32_t Cp) {
     if (Cp < 0x80) {
         Out += static_cast<char>(Cp);
@@ -68,26 +62,71 @@ void AppendUtf8(std::string& Out, std::uint32_t Cp) {
     }
 }
 
+// glibc's converters, opened once per thread and code page.
+class TConverter {
+public:
+    explicit TConverter(const char* From) : FCd(iconv_open("UTF-8", From)) {}
+    ~TConverter() {
+        if (Valid()) {
+            iconv_close(FCd);
+        }
+    }
+    TConverter(const TConverter&) = delete;
+    TConverter& operator=(const TConverter&) = delete;
+    bool Valid() const { return FCd != reinterpret_cast<iconv_t>(-1); }
+
+    // One byte at a time is all the code pages need; a byte iconv refuses
+    // is one the code page leaves undefined.
+    void Append(std::string& Out, unsigned char Byte) {
+        char In = static_cast<char>(Byte);
+        char* InPtr = &In;
+        std::size_t InLeft = 1;
+        char Buffer[8];
+        char* OutPtr = Buffer;
+        std::size_t OutLeft = sizeof Buffer;
+        if (!Valid() || iconv(FCd, &InPtr, &InLeft, &OutPtr, &OutLeft) == static_cast<std::size_t>(-1)) {
+            if (Valid()) {
+                iconv(FCd, nullptr, nullptr, nullptr, nullptr);
+            }
+            AppendUtf8(Out, Byte);
+            return;
+        }
+        Out.append(Buffer, static_cast<std::size_t>(OutPtr - Buffer));
+    }
+
+private:
+    iconv_t FCd;
+};
+
+TConverter& ConverterFor(TCodePage Page) {
+    thread_local TConverter Cp1250("WINDOWS-1250");
+    thread_local TConverter Cp1252("WINDOWS-1252");
+    return Page == TCodePage::Windows1250 ? Cp1250 : Cp1252;
+}
+
 } // namespace
 
-std::string Windows1252ToUtf8(std::string_view Text) {
+TCodePage CodePageOfLanguage(std::string_view LanguageCode) {
+    return LanguageCode == "hu" ? TCodePage::Windows1250 : TCodePage::Windows1252;
+}
+
+std::string EightBitToUtf8(std::string_view Text, TCodePage Page) {
+    TConverter& Converter = ConverterFor(Page);
     std::string Out;
     Out.reserve(Text.size() + Text.size() / 4);
-    for (char Ch : Text) {
+    for (const char Ch : Text) {
         const auto B = static_cast<unsigned char>(Ch);
         if (B < 0x80) {
             Out += Ch;
-        } else if (B < 0xA0) {
-            AppendUtf8(Out, KHighControls[B - 0x80]);
         } else {
-            AppendUtf8(Out, B);
+            Converter.Append(Out, B);
         }
     }
     return Out;
 }
 
-std::string EightBitLineToUtf8(std::string_view Line) {
-    return IsValidUtf8(Line) ? std::string(Line) : Windows1252ToUtf8(Line);
+std::string EightBitLineToUtf8(std::string_view Line, TCodePage Page) {
+    return IsValidUtf8(Line) ? std::string(Line) : EightBitToUtf8(Line, Page);
 }
 
 } // namespace psykrona

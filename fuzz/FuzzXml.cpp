@@ -23,12 +23,13 @@ std::unique_ptr<TXmlDocument> ParseOrNull(std::string_view Bytes) {
 }
 
 // A copy of Source made with the public operations only: create, append,
-// set an attribute. The copy must accept every name and text the parser
+// set an attribute, keep the document type declaration. The copy must accept every name and text the parser
 // produced.
 std::unique_ptr<TXmlDocument> Rebuild(const TXmlDocument& Source) {
     auto Copy = std::make_unique<TXmlDocument>();
     Copy->SetXmlVersion(Source.XmlVersion());
     Copy->SetStandalone(Source.Standalone());
+    Copy->SetDocType(Source.DocType(), Source.DocTypePosition());
     struct TFrame {
         const TXmlNode* From;
         TXmlNode* To;

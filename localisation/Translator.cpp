@@ -1,6 +1,7 @@
 #include "localisation/Translator.h"
 
 #include "engine/Main.h"
+#include "files/TextEncoding.h"
 #include "xml/DomImplementation.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlDocument.h"
@@ -176,19 +177,27 @@ void TTranslator::LoadLanguageText(std::string_view Bytes, const std::string& Fi
                                Quoted(FileName) + ": " + Problem);
     };
 
+    // Older translations were saved in their language's 8-bit code page;
+    // a line that is not UTF-8 is read in it.
+    const TCodePage CodePage = CodePageOfLanguage(Language.NodeName());
     TXmlElement* Section = nullptr;
     std::unordered_map<std::string, std::string> FirstTexts; // by key in lower case
     int LineNo = 0;
+    std::string Converted;
     while (!Rest.empty()) {
         // Lines end with CR LF, LF or CR.
         const std::size_t End = Rest.find_first_of("\r\n");
-        const std::string_view Line = Rest.substr(0, End);
+        std::string_view Line = Rest.substr(0, End);
         const bool EndsWithCr = End != std::string_view::npos && Rest[End] == '\r';
         Rest.remove_prefix(End == std::string_view::npos ? Rest.size() : End + 1);
         if (EndsWithCr && !Rest.empty() && Rest.front() == '\n') {
             Rest.remove_prefix(1);
         }
         ++LineNo;
+        if (!IsValidUtf8(Line)) {
+            Converted = EightBitToUtf8(Line, CodePage);
+            Line = Converted;
+        }
 
         if (Line.empty() || Line.front() == ';') {
             continue;

@@ -26,8 +26,9 @@ public:
 // from its INI-style language file once at creation; knows the current
 // language; and remembers the user's choice in "Languages.xml".
 //
-// Texts and codes are UTF-8 strings; the bytes of a language file come back
-// from GetText unchanged.
+// Texts and codes are UTF-8 strings. A language file line that is UTF-8
+// comes back from GetText unchanged; any other line is read in the 8-bit code
+// page of its language (Windows-1250 for Hungarian, Windows-1252 otherwise).
 class TTranslator {
 public:
     // Creates the single translator, replacing any earlier one, and loads

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace psykrona {
@@ -47,6 +48,17 @@ public:
     std::optional<bool> Standalone() const { return FStandalone; }
     void SetStandalone(std::optional<bool> Value) { FStandalone = Value; }
 
+    // The document type declaration ("<!DOCTYPE ...>", line ends as LF) as
+    // parsed, written back as it was before the top-level node at Position
+    // (or the root element, when that comes first); empty when there is
+    // none. Its internal subset is kept but never used for what it declares.
+    const std::string& DocType() const { return FDocType; }
+    std::size_t DocTypePosition() const { return FDocTypePosition; }
+    void SetDocType(std::string Text, std::size_t Position) {
+        FDocType = std::move(Text);
+        FDocTypePosition = Position;
+    }
+
     // The document's bytes by the writing rules above.
     std::string WriteToString() const;
     // Replaces the file FileName with the document's bytes. The new content
@@ -60,6 +72,8 @@ private:
     std::vector<std::unique_ptr<TXmlNode>> FNodes;
     std::string FXmlVersion = "1.0";
     std::optional<bool> FStandalone;
+    std::string FDocType;
+    std::size_t FDocTypePosition = 0;
 };
 
 } // namespace psykrona

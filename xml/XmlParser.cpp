@@ -3,6 +3,7 @@
 #include "xml/DomImplementation.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlError.h"
+#include "xml/XmlParserSupport.h"
 
 #include <libxml/entities.h>
 #include <libxml/parser.h>
@@ -11,64 +12,29 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <iconv.h>
+
 #include <climits>
-#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace psykrona {
 
 namespace {
 
-// Any request for an external resource (DTD, external entity) is refused,
-// whatever the parse options say.
-xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr) {
-    return nullptr;
-}
-
-void InitLibxml() {
-    static std::once_flag Once;
-    std::call_once(Once, [] {
-        xmlInitParser();
-        xmlSetExternalEntityLoader(RefuseExternalEntity);
-    });
-}
-
-struct TFirstError {
-    std::string Message;
-    int Line = 0;
-    int Level = 0;
-};
-
+// Routes libxml2's reports to RecordXmlFault for the current thread while
+// it lives; the core prints nothing.
 #if LIBXML_VERSION >= 21200
 void CollectError(void* Data, const xmlError* Error) {
 #else
 void CollectError(void* Data, xmlErrorPtr Error) {
 #endif
-    auto& First = *static_cast<TFirstError*>(Data);
-    // The first fatal error is the one that stopped the parse; earlier
-    // recoverable ones only stand in for it when there is none.
-    if (!Error || Error->level < XML_ERR_ERROR || Error->level <= First.Level || !Error->message) {
-        return;
-    }
-    First.Message = Error->message;
-    while (!First.Message.empty() && (First.Message.back() == '\n' || First.Message.back() == ' ')) {
-        First.Message.pop_back();
-    }
-    // libxml2's own wording names its parse option, which means nothing to
-    // the user.
-    if (First.Message.starts_with("Excessive depth in document")) {
-        First.Message =
-            "the elements are nested too deeply (more than " + std::to_string(xmlParserMaxDepth) + " levels)";
-    }
-    First.Line = Error->line;
-    First.Level = Error->level;
+    RecordXmlFault(*static_cast<TXmlFault*>(Data), Error);
 }
 
-// Routes libxml2's reports to CollectError for the current thread while it
-// lives; the core prints nothing.
 class TErrorCapture {
 public:
-    explicit TErrorCapture(TFirstError& First)
+    explicit TErrorCapture(TXmlFault& First)
         : FOldHandler(xmlStructuredError), FOldContext(xmlStructuredErrorContext) {
         xmlSetStructuredErrorFunc(&First, CollectError);
     }
@@ -185,27 +151,40 @@ public:
                     FTarget.CreateProcessingInstruction(Text(N->name), Spent(Text(N->content))));
                 break;
             case XML_ENTITY_REF_NODE: {
-                const xmlEntityPtr Entity = xmlGetDocEntity(FSource, N->name);
-                if (!Entity || Entity->etype != XML_INTERNAL_GENERAL_ENTITY) {
-                    throw EXmlError(Quoted(FSourceName) + " refers to the entity \"" + Text(N->name) +
-                                    "\", whose content is not available (external entities are not read)");
-                }
+                const xmlEntityPtr Entity = InternalEntity(N);
                 if (Entity->children) {
                     Stack.push_back({Entity->children, &Parent});
                 }
                 break;
             }
+            case XML_DTD_NODE:
+                if (&Parent == &FTarget) {
+                    FDocTypePosition = TopLevelCount();
+                }
+                break;
             default:
-                break; // the DTD and its declarations
+                break; // the declarations
             }
         }
     }
+
+    // How many top-level nodes precede the document type declaration, when
+    // there is one.
+    std::optional<std::size_t> DocTypePosition() const { return FDocTypePosition; }
 
 private:
     struct TFrame {
         xmlNodePtr Next;
         TXmlNode* Parent;
     };
+
+    std::size_t TopLevelCount() const {
+        std::size_t Count = 0;
+        for (const TXmlNode* N = FTarget.FirstChild(); N; N = N->NextSibling()) {
+            ++Count;
+        }
+        return Count;
+    }
 
     void Spend(std::size_t Bytes) {
         if (Bytes > FBudget) {
@@ -236,11 +215,53 @@ private:
                            Spent(Unescaped(Ns->href)));
         }
         for (xmlAttrPtr A = N->properties; A; A = A->next) {
-            xmlChar* Value = xmlNodeListGetString(FSource, A->children, 1);
-            std::string V = Text(Value);
-            xmlFree(Value);
-            E.SetAttribute(QualifiedName(A->ns, A->name), Spent(std::move(V)));
+            E.SetAttribute(QualifiedName(A->ns, A->name), ValueOf(A->children));
         }
+    }
+
+    // The text of a node list with its entity references replaced, spent as
+    // it grows: a value that repeats a large entity stops at the budget
+    // instead of being built (and copied anew at every reference) first.
+    std::string ValueOf(xmlNodePtr List) {
+        std::string Value;
+        std::vector<xmlNodePtr> Stack{List};
+        while (!Stack.empty()) {
+            const xmlNodePtr N = Stack.back();
+            if (!N) {
+                Stack.pop_back();
+                continue;
+            }
+            Stack.back() = N->next;
+            switch (N->type) {
+            case XML_TEXT_NODE:
+            case XML_CDATA_SECTION_NODE:
+                if (N->content) {
+                    const std::string_view Part(reinterpret_cast<const char*>(N->content));
+                    Spend(Part.size());
+                    Value += Part;
+                }
+                break;
+            case XML_ENTITY_REF_NODE:
+                Spend(64);
+                Stack.push_back(InternalEntity(N)->children);
+                break;
+            case XML_ELEMENT_NODE:
+                Stack.push_back(N->children);
+                break;
+            default:
+                break;
+            }
+        }
+        return Value;
+    }
+
+    xmlEntityPtr InternalEntity(xmlNodePtr Reference) const {
+        const xmlEntityPtr Entity = xmlGetDocEntity(FSource, Reference->name);
+        if (!Entity || Entity->etype != XML_INTERNAL_GENERAL_ENTITY) {
+            throw EXmlError(Quoted(FSourceName) + " refers to the entity \"" + Text(Reference->name) +
+                            "\", whose content is not available (external entities are not read)");
+        }
+        return Entity;
     }
 
     // Without entity substitution libxml2 keeps a namespace declaration's
@@ -262,7 +283,50 @@ private:
     TXmlDocument& FTarget;
     std::size_t FBudget;
     std::string FSourceName;
+    std::optional<std::size_t> FDocTypePosition;
 };
+
+// The document type declaration in UTF-8 with its line ends as LF, as the
+// document model holds every text: Raw is in the document's encoding.
+std::optional<std::string> DocTypeAsUtf8(std::string_view Raw, const char* WideEncoding,
+                                         const std::string& Declared) {
+    std::string Utf8;
+    const std::string From = WideEncoding ? std::string(WideEncoding) : Declared;
+    if (From.empty() || xmlStrcasecmp(reinterpret_cast<const xmlChar*>(From.c_str()),
+                                      reinterpret_cast<const xmlChar*>("UTF-8")) == 0) {
+        Utf8 = Raw;
+    } else {
+        const iconv_t Cd = iconv_open("UTF-8", From.c_str());
+        if (Cd == reinterpret_cast<iconv_t>(-1)) {
+            return std::nullopt;
+        }
+        std::string In(Raw);
+        char* InPtr = In.data();
+        std::size_t InLeft = In.size();
+        Utf8.resize(In.size() * 4 + 16);
+        char* OutPtr = Utf8.data();
+        std::size_t OutLeft = Utf8.size();
+        const std::size_t Done = iconv(Cd, &InPtr, &InLeft, &OutPtr, &OutLeft);
+        iconv_close(Cd);
+        if (Done == static_cast<std::size_t>(-1) || InLeft != 0) {
+            return std::nullopt;
+        }
+        Utf8.resize(Utf8.size() - OutLeft);
+    }
+    std::string Result;
+    Result.reserve(Utf8.size());
+    for (std::size_t I = 0; I < Utf8.size(); ++I) {
+        if (Utf8[I] == '\r') {
+            Result += '\n';
+            if (I + 1 < Utf8.size() && Utf8[I + 1] == '\n') {
+                ++I;
+            }
+        } else {
+            Result += Utf8[I];
+        }
+    }
+    return Result;
+}
 
 } // namespace
 
@@ -273,8 +337,10 @@ std::unique_ptr<TXmlDocument> TXmlParser::Parse(std::string_view Bytes, const st
     if (Bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         throw EXmlError(Quoted(SourceName) + " is too large to be read");
     }
-    InitLibxml();
-    TFirstError First;
+    const TXmlScan Scan = ScanXml(Bytes);
+    CheckXmlScan(Scan, Quoted(SourceName));
+    InitXmlLibrary();
+    TXmlFault First;
     const TErrorCapture Capture(First);
     const std::unique_ptr<xmlParserCtxt, TCtxtFree> Ctxt(xmlNewParserCtxt());
     if (!Ctxt) {
@@ -294,12 +360,10 @@ std::unique_ptr<TXmlDocument> TXmlParser::Parse(std::string_view Bytes, const st
         throw EXmlError(Quoted(SourceName) +
                         " is not well-formed XML (its entity references expand beyond any sensible size)");
     }
-    if (!Source || !Ctxt->wellFormed) {
-        std::string Message = Quoted(SourceName) + " is not well-formed XML";
-        if (!First.Message.empty()) {
-            Message += " (line " + std::to_string(First.Line) + ": " + First.Message + ")";
-        }
-        throw EXmlError(Message);
+    // A text over libxml2's size limit is cut short with no more than a
+    // recoverable error: the document is not what the file holds.
+    if (!Source || !Ctxt->wellFormed || First.LimitHit()) {
+        throw EXmlError(DescribeXmlFault(Scan, First, Quoted(SourceName)));
     }
 
     auto Result = std::make_unique<TXmlDocument>();
@@ -312,10 +376,17 @@ std::unique_ptr<TXmlDocument> TXmlParser::Parse(std::string_view Bytes, const st
     if (Source->standalone == 0 || Source->standalone == 1) {
         Result->SetStandalone(Source->standalone == 1);
     }
-    const std::size_t Budget = 16 * Bytes.size() + (std::size_t{16} << 20);
-    TTreeCopy(Source.get(), *Result, Budget, SourceName).Run();
+    const std::size_t Budget = XmlExpansionBudget(Bytes.size());
+    TTreeCopy Copy(Source.get(), *Result, Budget, SourceName);
+    Copy.Run();
     if (!Result->DocumentElement()) {
         throw EXmlError(Quoted(SourceName) + " has no root element");
+    }
+    if (Copy.DocTypePosition() && !Scan.DocType.empty()) {
+        if (std::optional<std::string> DocType =
+                DocTypeAsUtf8(Scan.DocType, Scan.WideEncoding, Text(Source->encoding))) {
+            Result->SetDocType(std::move(*DocType), *Copy.DocTypePosition());
+        }
     }
     return Result;
 }

@@ -8,9 +8,11 @@ namespace psykrona {
 
 // Reads an XML document from bytes one node at a time, for files too large
 // to hold as a tree. The parser is the same as the document model's, with the
-// same safety settings (no network, no external entities or DTDs) and the
-// same encodings; a document that is not well-formed fails with EXmlError
-// when the reader reaches the fault.
+// same safety settings (no network, no external entities or DTDs), the same
+// encodings and the same limits; a document that is not well-formed fails
+// with EXmlError when the reader reaches the fault. Like the document model
+// it replaces references to internal entities by their content, within the
+// same budget, and gives adjacent text as one Text node.
 class TXmlPullReader {
 public:
     enum class TEvent { StartElement, EndElement, Text, Comment, Other, End };

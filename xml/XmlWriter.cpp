@@ -137,6 +137,17 @@ void AppendSubtree(std::string& Out, const TXmlNode& Top) {
     }
 }
 
+// Kept as parsed; only its line ends follow the rule for every line feed.
+void AppendDocType(std::string& Out, std::string_view DocType) {
+    for (const char C : DocType) {
+        if (C == '\n') {
+            Out += '\r';
+        }
+        Out += C;
+    }
+    Out += "\r\n";
+}
+
 } // namespace
 
 std::string TXmlDocument::WriteToString() const {
@@ -145,7 +156,13 @@ std::string TXmlDocument::WriteToString() const {
         Out += *FStandalone ? " standalone=\"yes\"" : " standalone=\"no\"";
     }
     Out += "?>\r\n";
-    for (const TXmlNode* N = FirstChild(); N; N = N->NextSibling()) {
+    std::size_t Position = 0;
+    bool DocTypeDue = !FDocType.empty();
+    for (const TXmlNode* N = FirstChild(); N; N = N->NextSibling(), ++Position) {
+        if (DocTypeDue && (Position == FDocTypePosition || N->IsElement())) {
+            AppendDocType(Out, FDocType);
+            DocTypeDue = false;
+        }
         AppendSubtree(Out, *N);
         Out += "\r\n";
     }

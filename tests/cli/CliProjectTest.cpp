@@ -55,14 +55,18 @@ protected:
 };
 
 TEST_F(CliProjectTest, ConvertWritesTheOlderFormatAsXml) {
-    WriteBytes(Dir / "old.pkr", "1\r\n2\r\n20\r\n101.3\r\n1.2\r\n1\r\nKylbatteri efter fl\xE4kt\r\n20\r\n"
+    // The extension decides in any letter case, as names from other systems have it.
+    WriteBytes(Dir / "OLD.PKR", "1\r\n2\r\n20\r\n101.3\r\n1.2\r\n1\r\nKylbatteri efter fl\xE4kt\r\n20\r\n"
                                 "0.0072585\r\n50\r\n38.518\r\n1\r\n3\r\n1\r\n0\r\n");
-    const auto R = RunProcess(CliPath(), {"convert", Dir / "old.pkr", Dir / "new.pkx"}, {"LC_ALL=C"});
+    const auto R = RunProcess(CliPath(), {"convert", Dir / "OLD.PKR", Dir / "new.pkx"}, {"LC_ALL=C"});
     ASSERT_EQ(R.ExitCode, 0) << R.Err;
     const std::string Bytes = ReadBytes(Dir / "new.pkx");
     EXPECT_NE(Bytes.find("<name>Kylbatteri efter fl\xC3\xA4kt</name>"), std::string::npos) << Bytes;
     EXPECT_NE(Bytes.find("<airflow>2</airflow>"), std::string::npos);
     EXPECT_NE(Bytes.find("<line-to-next>false</line-to-next>"), std::string::npos);
+    const auto Table = RunProcess(CliPath(), {"table", Dir / "OLD.PKR"}, {"LC_ALL=C"});
+    EXPECT_EQ(Table.ExitCode, 0) << Table.Err;
+    EXPECT_NE(Table.Out.find("Kylbatteri efter fl\xC3\xA4kt"), std::string::npos) << Table.Out;
 }
 
 TEST_F(CliProjectTest, ConvertCreatesNothingWhenTheInputIsBad) {

@@ -1,5 +1,7 @@
 #include "files/MollierFileHandling.h"
 
+#include "localisation/Translator.h"
+
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 #include "tests/files/FileTestSupport.h"
@@ -18,6 +20,7 @@ class OldProjectTest : public ::testing::Test {
 protected:
     void SetUp() override { SetDecimalSeparator(','); }
     void TearDown() override {
+        TTranslator::DestroyInstance();
         SetDecimalSeparator('.');
         TMollierCalculate::GetInstance().Pressure = 101.3;
     }
@@ -40,6 +43,8 @@ protected:
     TXmlParser Parser;
     TMollierFileHandling Files{Dom, Parser};
     TMain Doc;
+    TDomImplementation TranslatorDom;
+    TXmlParser TranslatorParser{TranslatorDom};
 };
 
 // Header: count, air flow, density temperature, pressure, density; then ten
@@ -71,6 +76,26 @@ TEST_F(OldProjectTest, ReadsHeaderAndPointsAsStored) {
     EXPECT_EQ(B.Temp, 12.5);
     EXPECT_FALSE(B.ShowInChart); // "yes" is not "1"
     EXPECT_TRUE(B.LineToNext);
+}
+
+// A name that is not UTF-8 is read in the code page of the language chosen
+// in the program; an editor's byte-order mark does not spoil the file.
+TEST_F(OldProjectTest, NamesInTheCodePageOfTheChosenLanguage) {
+    WriteBytes(Dir / "Languages.xml", "<l><default><language>hu</language></default><languages>"
+                                      "<language><code>sv</code><file>sv.lng</file></language>"
+                                      "<language><code>hu</code><file>hu.lng</file></language></languages></l>");
+    TTranslator::CreateInstance(TranslatorDom, TranslatorParser, Dir.Path());
+    const std::string File = "\xEF\xBB\xBF" "1\r\n1,5\r\n18\r\n95\r\n1,19\r\n1\r\nKaz\xE1n ut\xE1n \xF5\r\n"
+                             "20\r\n0,007\r\n50\r\n38\r\n1\r\n3\r\n1\r\n0\r\n";
+    Open(File);
+    ASSERT_EQ(Doc.PointCount(), 1);
+    EXPECT_EQ(Doc.AirFlow, 1.5);
+    EXPECT_EQ(Doc.Points[0].Name, "Kaz\xC3\xA1n ut\xC3\xA1n \xC5\x91"); // "ő" in Windows-1250
+    TTranslator::SetLanguage(0);
+    TMain Fresh;
+    Doc = std::move(Fresh);
+    Open(File);
+    EXPECT_EQ(Doc.Points[0].Name, "Kaz\xC3\xA1n ut\xC3\xA1n \xC3\xB5"); // "õ" in Windows-1252
 }
 
 TEST_F(OldProjectTest, LineEndingsAndSeparatorsOfAnySystem) {

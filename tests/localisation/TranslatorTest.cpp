@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -126,7 +127,7 @@ TEST_F(TranslatorTest, LanguageFileLineRules) {
         {"S", "Dup", "first"},
         {"S", "DUP", "first"},
         {"S", "dup", "first"},
-        {"S", "RAW", "\xE9\x01\xFF"},
+        {"S", "RAW", "\xC3\xA9\x01\xC3\xBF"}, // not UTF-8: Windows-1252
         {"T", "DUP", "own section"},
         // The first section of a name is the one looked in.
         {"S", "LATE", "LATE"},
@@ -135,6 +136,38 @@ TEST_F(TranslatorTest, LanguageFileLineRules) {
     for (const auto& C : Cases) {
         EXPECT_EQ(TTranslator::GetText(C.Section, C.Key), C.Text) << C.Section << "/" << C.Key;
     }
+}
+
+// Older translations were saved in their language's 8-bit code page: such a
+// line reads in it, a UTF-8 line as it is.
+TEST_F(TranslatorTest, LinesNotInUtf8AreReadInTheCodePageOfTheirLanguage) {
+    const std::string Lines = "[MESSAGES]\nMSG_TWO_VALUES=\xF5\xFB\xE9\nMSG_UTF8=\xC5\x91\n";
+    Folder.Write("English.lng", Lines);
+    Folder.Write("Swedish.lng", Lines);
+    Folder.Write("Hungarian.lng", Lines);
+    CreateWithList(LanguageList("en", ThreeLanguages, true));
+    const std::string Western = "\xC3\xB5\xC3\xBB\xC3\xA9"; // "õûé"
+    const std::string Hungarian = "\xC5\x91\xC5\xB1\xC3\xA9"; // "őűé"
+    for (const auto& [Index, Text] : {std::pair{0, Western}, {1, Western}, {2, Hungarian}}) {
+        TTranslator::SetLanguage(Index);
+        EXPECT_EQ(TwoValues(), Text) << TTranslator::GetLanguageCode();
+        EXPECT_EQ(TTranslator::GetText("MESSAGES", "MSG_UTF8"), "\xC5\x91");
+    }
+}
+
+// Rewriting the list keeps its document type declaration, where it stood
+// and as it was (in UTF-8 now, like the rest of the file).
+TEST_F(TranslatorTest, RewritingTheListKeepsItsDocumentType) {
+    const std::string DocType = "<!DOCTYPE list SYSTEM \"languages.dtd\" [<!ENTITY a \"\xE5\">]>";
+    std::string List = LanguageList("en", ThreeLanguages, true);
+    List.insert(List.find("<list>"), DocType + "\n");
+    CreateWithList(List);
+    TTranslator::SetLanguage(1);
+    const std::string Written = Folder.Read("Languages.xml");
+    EXPECT_NE(Written.find("<!-- list -->\r\n<!DOCTYPE list SYSTEM \"languages.dtd\" [<!ENTITY a \"\xC3\xA5\">]>\r\n<list>"),
+              std::string::npos)
+        << Written;
+    EXPECT_NE(Written.find("<language>sv</language>"), std::string::npos);
 }
 
 TEST_F(TranslatorTest, ByteOrderMarkDoesNotHideTheFirstSection) {
@@ -298,7 +331,8 @@ TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
         std::string InMessage;
     } Cases[] = {
         {"missing list", "", "", "Languages.xml"},
-        {"not well-formed", "<list><default>", "", "not well-formed"},
+        {"cut short", "<list><default>", "", "ends before the document is complete"},
+        {"not well-formed", "<list></default>", "", "not well-formed"},
         {"no default", With("<default>\n    <language>en</language>\n  </default>", ""), "", "\"default\""},
         {"no default language", With("<language>en</language>\n  </default>", "</default>"), "",
          "\"language\""},
