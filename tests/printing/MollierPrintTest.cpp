@@ -30,6 +30,16 @@ using test::TPrintPage;
 using test::TRecordedCall;
 using test::TRecordingCanvas;
 
+// The translator on the language files of a folder, for the scope's life.
+struct TLanguageScope {
+    TDomImplementation Dom;
+    TXmlParser Parser{Dom};
+    explicit TLanguageScope(const std::string& Dir) { TTranslator::CreateInstance(Dom, Parser, Dir); }
+    ~TLanguageScope() { TTranslator::DestroyInstance(); }
+    TLanguageScope(const TLanguageScope&) = delete;
+    TLanguageScope& operator=(const TLanguageScope&) = delete;
+};
+
 constexpr int W = 4672;
 constexpr int H = 6774;
 
@@ -463,12 +473,7 @@ TEST(MollierPrint, LongTextsAreCutBeforeTheNextColumnAndFittingOnesStayAsTheyAre
         TPrintPage Page(W, H);
         Page.Folder.Write("Languages.xml", Source("Languages.xml"));
         Page.Folder.Write("English.lng", Source("English.lng"));
-        TDomImplementation Dom;
-        TXmlParser Parser(Dom);
-        TTranslator::CreateInstance(Dom, Parser, Page.Folder.Dir());
-        struct TEnd {
-            ~TEnd() { TTranslator::DestroyInstance(); }
-        } End;
+        const TLanguageScope Language(Page.Folder.Dir());
         const int Count = std::uniform_int_distribution<int>(1, 12)(Rng);
         for (int I = 0; I < Count; ++I) {
             // Some temperatures with all their digits, as typed.
@@ -596,12 +601,7 @@ TEST(MollierPrint, TranslatedHeadingsCarryTheirUnitsAndBackslashesBreakThem) {
                       "</file></language></languages></list>\n");
     Page.Folder.Write("Swedish.lng", "[PRINT]\nTXT_TEMP=Temperatur\nTXT_REL_HUM=Rel.\\fukt.\n"
                                      "TXT_CHART_TITLE=Mollierdiagram vid\n");
-    TDomImplementation Dom;
-    TXmlParser Parser(Dom);
-    TTranslator::CreateInstance(Dom, Parser, Page.Folder.Dir());
-    struct TEnd {
-        ~TEnd() { TTranslator::DestroyInstance(); }
-    } End;
+    const TLanguageScope Language(Page.Folder.Dir());
 
     Page.Print(TMollierPrint::KDataPage);
     auto LineAt = [&](const std::string& Text) {
