@@ -1,15 +1,21 @@
 // The main window at 1920 x 1080: a full repaint (texts, point blocks and
 // chart) with 20 and with 1000 points, and the Add command on a project of
 // 1000 points with the point editor answered by a script, including the
-// repaint it causes.
+// repaint it causes. Large projects of random points spread over the chart:
+// opening 100 000 and a million points until the chart is painted and the
+// program idle, and a repaint of the points panel scrolled to the end of
+// 100 000 points.
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
 #include "ui/FormEditPoint.h"
 #include "ui/FormMain.h"
+#include "ui/PaintBox.h"
+#include "ui/PointBlocks.h"
 #include "ui/PsykronaApplication.h"
 
+#include "tests/support/RandomProject.h"
 #include "tests/support/ScriptedUserDialogs.h"
 #include "tests/xml/TempFolder.h"
 
@@ -18,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -55,13 +62,14 @@ struct TScene {
     std::unique_ptr<TfrmMain> Form;
     TfrmEditPoint* Editor = nullptr;
 
-    explicit TScene(int Count) {
+    explicit TScene(int Count) : TScene(ProjectWith(Count), Count) {}
+    TScene(const std::string& Project, int Count) {
         SetDecimalSeparator('.');
         const std::filesystem::path Data = std::filesystem::path(PSYKRONA_SOURCE_DIR) / "data";
         for (const char* File : {"Languages.xml", "English.lng", "Swedish.lng", "Hungarian.lng"}) {
             std::filesystem::copy_file(Data / File, Folder.Path() / File);
         }
-        Folder.Write("project.pkx", ProjectWith(Count));
+        Folder.Write("project.pkx", Project);
         Form = std::make_unique<TfrmMain>(Folder.Dir());
         Editor = new TfrmEditPoint(Form.get());
         Form->Forms.frmEditPoint = Editor;
@@ -90,6 +98,45 @@ void BM_MainWindowRepaint(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_MainWindowRepaint)->Arg(20)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// From the Open command's file read until the window, chart included, is
+// painted and nothing is left to do; each iteration opens the project again
+// in the same window.
+void BM_OpenLargeProject(benchmark::State& State) {
+    const int Count = static_cast<int>(State.range(0));
+    TScene Scene(test::RandomProjectXml(Count, 15), Count);
+    int ChartPaints = 0;
+    const auto Paint = Scene.Form->PaintBox1->OnPaint;
+    Scene.Form->PaintBox1->OnPaint = [&](QPainter& Painter) {
+        ++ChartPaints;
+        Paint(Painter);
+    };
+    for (auto _ : State) {
+        const int Before = ChartPaints;
+        Scene.Form->OpenProjectFile(Scene.Folder.File("project.pkx"));
+        QCoreApplication::processEvents();
+        if (ChartPaints == Before) {
+            State.SkipWithError("the chart was not painted");
+        }
+    }
+    if (Scene.Form->Document->PointCount() != Count || Scene.Form->PointBlocks->BlockCount() != Count) {
+        State.SkipWithError("the project did not open");
+    }
+}
+BENCHMARK(BM_OpenLargeProject)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The points panel painted, scrolled to its last block.
+void BM_PointsPanelRepaint(benchmark::State& State) {
+    const int Count = static_cast<int>(State.range(0));
+    TScene Scene(test::RandomProjectXml(Count, 15), Count);
+    QScrollBar* Bar = Scene.Form->sbPoints->verticalScrollBar();
+    Bar->setValue(Bar->maximum());
+    QCoreApplication::processEvents();
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(Scene.Form->sbPoints->viewport()->grab());
+    }
+}
+BENCHMARK(BM_PointsPanelRepaint)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_MainWindowAddPoint(benchmark::State& State) {
     TScene Scene(1000);

@@ -4,6 +4,7 @@
 #include "localisation/Translator.h"
 #include "printing/PictureFiles.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -23,6 +24,20 @@ int RoundInt(double Value) {
 
 std::string Text(const char* Key) {
     return TTranslator::GetText(KSection, Key);
+}
+
+// The lines of a column heading, split at every backslash.
+std::vector<std::string> HeadingLines(const std::string& Text) {
+    std::vector<std::string> Lines;
+    std::size_t Start = 0;
+    for (;;) {
+        const std::size_t Slash = Text.find('\\', Start);
+        Lines.push_back(Text.substr(Start, Slash == std::string::npos ? std::string::npos : Slash - Start));
+        if (Slash == std::string::npos) {
+            return Lines;
+        }
+        Start = Slash + 1;
+    }
 }
 
 // A prescribed property is shown exactly as entered, a derived one rounded.
@@ -153,17 +168,50 @@ void TMollierPrint::DrawText(int X, int Y, const std::string& Text, TAlign Align
     FCanvas->TextOut(X, Y, Text);
 }
 
-void TMollierPrint::DrawColumnHeader(int X, int Y, const std::string& Text) {
-    std::vector<std::string> Lines;
-    std::size_t Start = 0;
-    for (;;) {
-        const std::size_t Slash = Text.find('\\', Start);
-        Lines.push_back(Text.substr(Start, Slash == std::string::npos ? std::string::npos : Slash - Start));
-        if (Slash == std::string::npos) {
-            break;
-        }
-        Start = Slash + 1;
+void TMollierPrint::DrawText(int X, int Y, const std::string& Text, TAlign Align, int MaxWidth) {
+    DrawText(X, Y, FitText(Text, MaxWidth), Align);
+}
+
+std::string TMollierPrint::FitText(const std::string& Text, int MaxWidth) {
+    if (FCanvas->TextWidth(Text) <= MaxWidth) {
+        return Text;
     }
+    // Byte lengths of the beginnings of 1, 2, ... whole characters, so that
+    // no cut falls inside a UTF-8 sequence.
+    std::vector<std::size_t> Ends;
+    for (std::size_t I = 1; I <= Text.size(); ++I) {
+        if (I == Text.size() || (static_cast<unsigned char>(Text[I]) & 0xC0) != 0x80) {
+            Ends.push_back(I);
+        }
+    }
+    auto Cut = [&](std::size_t Count) {
+        std::string Head = Text.substr(0, Count == 0 ? 0 : Ends[Count - 1]);
+        while (!Head.empty() && Head.back() == ' ') {
+            Head.pop_back();
+        }
+        return Head + "…";
+    };
+    auto Fits = [&](std::size_t Count) { return FCanvas->TextWidth(Cut(Count)) <= MaxWidth; };
+    if (!Fits(0)) {
+        return {};
+    }
+    // The widest beginning that fits with its "…": Lo always fits, Hi (the
+    // whole text) never does.
+    std::size_t Lo = 0;
+    std::size_t Hi = Ends.size();
+    while (Hi - Lo > 1) {
+        const std::size_t Mid = Lo + (Hi - Lo) / 2;
+        (Fits(Mid) ? Lo : Hi) = Mid;
+    }
+    return Cut(Lo);
+}
+
+int TMollierPrint::ColumnGap() const {
+    return FFontSmall / 4;
+}
+
+void TMollierPrint::DrawColumnHeader(int X, int Y, const std::string& Text) {
+    const std::vector<std::string> Lines = HeadingLines(Text);
     const int N = static_cast<int>(Lines.size());
     for (int J = 0; J < N; ++J) {
         DrawText(X, Y - (N - 1 - J) * FFontSmall, Lines[static_cast<std::size_t>(J)], TAlign::Right);
@@ -174,19 +222,20 @@ std::string TMollierPrint::LogoPath() const {
     return (FProgramDir.empty() ? TMain::GetProgramDir() : FProgramDir) + KLogoFile;
 }
 
-void TMollierPrint::DrawLogo(int Position) {
-    const TPicture Logo = LoadJpegFile(LogoPath());
+TRect TMollierPrint::LogoRect(int Position) const {
     const double W = FPageWidth;
     const double H = FPageHeight;
     // Both places are 0.15 H wide and 0.07 H high, so the logo keeps its
     // shape on pages of any proportions.
-    TRect R;
     if (Position == 1) {
-        R = {RoundInt(0.04 * H), RoundInt(0.015 * H), RoundInt(0.19 * H), RoundInt(0.085 * H)};
-    } else {
-        R = {RoundInt(0.94 * W - 0.15 * H), RoundInt(0.905 * H), RoundInt(0.94 * W), RoundInt(0.975 * H)};
+        return {RoundInt(0.04 * H), RoundInt(0.015 * H), RoundInt(0.19 * H), RoundInt(0.085 * H)};
     }
-    FCanvas->StretchDraw(R, Logo);
+    return {RoundInt(0.94 * W - 0.15 * H), RoundInt(0.905 * H), RoundInt(0.94 * W), RoundInt(0.975 * H)};
+}
+
+void TMollierPrint::DrawLogo(int Position) {
+    const TPicture Logo = LoadJpegFile(LogoPath());
+    FCanvas->StretchDraw(LogoRect(Position), Logo);
 }
 
 void TMollierPrint::DrawVersionMark() {
@@ -211,9 +260,9 @@ std::array<std::pair<const std::string*, const std::string*>, 4> TMollierPrint::
 }
 
 // A block of the data page: a bold heading at (Left, 15 % down) and rows of
-// a caption with its text Indent to the right.
+// a caption with its text Indent to the right, cut before ValueRight.
 void TMollierPrint::DrawDataBlock(double Left, double Indent, const std::string& Heading,
-                                  std::span<const std::pair<std::string, std::string>> Rows) {
+                                  std::span<const std::pair<std::string, std::string>> Rows, int ValueRight) {
     const int X = RoundInt(Left * FPageWidth);
     const int D = RoundInt(Indent * FPageWidth);
     const int Y = RoundInt(0.15 * FPageHeight);
@@ -224,7 +273,7 @@ void TMollierPrint::DrawDataBlock(double Left, double Indent, const std::string&
     int Row = Y + RoundInt(1.7 * FFontLarge);
     for (const auto& [Caption, Text] : Rows) {
         DrawText(X, Row, Caption, TAlign::Left);
-        DrawText(X + D, Row, Text, TAlign::Left);
+        DrawText(X + D, Row, Text, TAlign::Left, ValueRight - ColumnGap() - (X + D));
         Row += S;
     }
 }
@@ -234,7 +283,8 @@ void TMollierPrint::DrawProjectBlock() {
     for (const auto& [Caption, Text] : ProjectRows()) {
         Rows.emplace_back(*Caption, *Text);
     }
-    DrawDataBlock(0.08, 0.14, FTexts.ProjectData, Rows);
+    // The flow-data block is the next column.
+    DrawDataBlock(0.08, 0.14, FTexts.ProjectData, Rows, RoundInt(0.55 * FPageWidth));
 }
 
 void TMollierPrint::DrawFlowBlock() {
@@ -244,7 +294,7 @@ void TMollierPrint::DrawFlowBlock() {
         {FTexts.Density, FormatFixed(FDocument->Density, 2) + " kg/m³"},
         {FTexts.AtmPressure, FloatToStr(FDocument->Pressure * 10) + " mbar"},
     }};
-    DrawDataBlock(0.55, 0.15, FTexts.FlowData, Rows);
+    DrawDataBlock(0.55, 0.15, FTexts.FlowData, Rows, FPageWidth);
 }
 
 // One row per point; a process is shown in the row of its later point. Rows
@@ -281,26 +331,44 @@ void TMollierPrint::DrawTable() {
     Y += L;
     const int S = RoundInt(1.5 * L);
 
+    // Every text ends a gap before the next column starts: the number before
+    // the name, a value before the value column on its left, and the name
+    // before the leftmost text of the temperature column.
+    const int Gap = ColumnGap();
+    const int NumberWidth = XName - Gap - X0;
+    const int ValueWidth = C - Gap;
     const TMain& Doc = *FDocument;
-    for (int I = 0; I < Doc.PointCount(); ++I) {
-        const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(I)];
-        DrawText(X0, Y, std::to_string(P.Number), TAlign::Left);
-        DrawText(XName, Y, P.Name, TAlign::Left);
-        const std::array<std::string, 4> Values = {
+    auto Values = [&](const TMollierPoint& P) {
+        return std::array<std::string, 4>{
             PropertyText(P.Temp, P.IsPrescribed(PROP_TEMP), 1),
             PropertyText(P.RelHum, P.IsPrescribed(PROP_RELHUM), 1),
             PropertyText(P.SpecHum * 1000, P.IsPrescribed(PROP_SPECHUM), 2),
             PropertyText(P.Enthalpy, P.IsPrescribed(PROP_ENTHALPY), 1),
         };
-        for (std::size_t K = 0; K < Values.size(); ++K) {
-            DrawText(Xk[K], Y, Values[K], TAlign::Right);
+    };
+    int TempColumn = 0;
+    for (const std::string& Line : HeadingLines(FTexts.Temp)) {
+        TempColumn = std::max(TempColumn, FCanvas->TextWidth(Line));
+    }
+    for (const TMollierPoint& P : Doc.Points) {
+        TempColumn = std::max(TempColumn, FCanvas->TextWidth(FitText(Values(P)[0], ValueWidth)));
+    }
+    const int NameWidth = Xk[0] - TempColumn - Gap - XName;
+
+    for (int I = 0; I < Doc.PointCount(); ++I) {
+        const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(I)];
+        DrawText(X0, Y, std::to_string(P.Number), TAlign::Left, NumberWidth);
+        DrawText(XName, Y, P.Name, TAlign::Left, NameWidth);
+        const std::array<std::string, 4> Texts = Values(P);
+        for (std::size_t K = 0; K < Texts.size(); ++K) {
+            DrawText(Xk[K], Y, Texts[K], TAlign::Right, ValueWidth);
         }
         if (I >= 1 && Doc.Points[static_cast<std::size_t>(I - 1)].LineToNext) {
             const TMollierPoint& P1 = Doc.Points[static_cast<std::size_t>(I - 1)];
-            DrawText(Xk[4], Y, FormatFixed(Doc.Power(P1.Enthalpy, P.Enthalpy), 1), TAlign::Right);
+            DrawText(Xk[4], Y, FormatFixed(Doc.Power(P1.Enthalpy, P.Enthalpy), 1), TAlign::Right, ValueWidth);
             DrawText(Xk[5], Y, FormatFixed(Doc.SensiblePower(P1.Temp, P.Temp, P1.SpecHum, P.SpecHum), 1),
-                     TAlign::Right);
-            DrawText(Xk[6], Y, FormatFixed(Doc.Water(P1.SpecHum, P.SpecHum), 1), TAlign::Right);
+                     TAlign::Right, ValueWidth);
+            DrawText(Xk[6], Y, FormatFixed(Doc.Water(P1.SpecHum, P.SpecHum), 1), TAlign::Right, ValueWidth);
         }
         Y += S;
     }
@@ -326,12 +394,14 @@ void TMollierPrint::DrawChartPage(bool DirectFonts) {
     const int D = RoundInt(0.1 * FPageWidth);
     const int Y = RoundInt(0.912 * FPageHeight);
     const int S = RoundInt(1.2 * FFontMedium);
+    // The logo stands beside the project lines: they end before it.
+    const int TextWidth = LogoRect(2).Left - ColumnGap() - (X + D);
     int Row = Y;
     for (const auto& [Caption, Text] : ProjectRows()) {
         SetFont(FFontMedium, KBold);
         DrawText(X, Row, *Caption, TAlign::Left);
         SetFont(FFontMedium, KNormal);
-        DrawText(X + D, Row, *Text, TAlign::Left);
+        DrawText(X + D, Row, *Text, TAlign::Left, TextWidth);
         Row += S;
     }
 }

@@ -73,6 +73,14 @@ public:
     // Text with its top left (Left), top right (Right) or top centre
     // (Center) at (X, Y), in the current font.
     void DrawText(int X, int Y, const std::string& Text, TAlign Align);
+    // The same with the text first cut to at most MaxWidth pixels (FitText).
+    void DrawText(int X, int Y, const std::string& Text, TAlign Align, int MaxWidth);
+    // Text as it is when it is at most MaxWidth pixels wide in the current
+    // font; otherwise its longest beginning, whole characters, followed by
+    // "…", that is (empty when not even "…" is).
+    std::string FitText(const std::string& Text, int MaxWidth);
+    // The room a text leaves before the next column: FFontSmall / 4.
+    int ColumnGap() const;
     // A column heading right-aligned at X, split into lines at every
     // backslash; its last line stands at Y and the others above it, one
     // FFontSmall apart.
@@ -84,6 +92,8 @@ public:
     void DrawVersionMark();
 
 private:
+    // The logo's place: 1 on the data page, 2 on the chart page.
+    TRect LogoRect(int Position) const;
     // The texts in use, fetched at the start of every PrintPage; the column
     // headings carry their unit after a backslash.
     struct TTexts {
@@ -100,7 +110,7 @@ private:
     void DrawDataPage();
     std::array<std::pair<const std::string*, const std::string*>, 4> ProjectRows() const;
     void DrawDataBlock(double Left, double Indent, const std::string& Heading,
-                       std::span<const std::pair<std::string, std::string>> Rows);
+                       std::span<const std::pair<std::string, std::string>> Rows, int ValueRight);
     void DrawProjectBlock();
     void DrawFlowBlock();
     void DrawTable();

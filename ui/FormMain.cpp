@@ -320,14 +320,10 @@ void TfrmMain::BuildFlowDataPanel(QWidget* Parent) {
 }
 
 void TfrmMain::BuildPointsPanel(QWidget* Parent) {
-    sbPoints = new QScrollArea(Parent);
-    sbPoints->setObjectName(QStringLiteral("sbPoints"));
-    sbPoints->setWidgetResizable(true);
-    sbPoints->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    sbPoints->setBackgroundRole(QPalette::Base);
-    PointBlocks = new TPointBlocks;
-    PointBlocks->setObjectName(QStringLiteral("PointBlocks"));
-    sbPoints->setWidget(PointBlocks);
+    PointBlocks = new TPointBlocks(Parent);
+    PointBlocks->setObjectName(QStringLiteral("sbPoints"));
+    PointBlocks->SetSources([this](int K) { return PointBlockOf(K); }, [this](int I) { return ProcessRowsOf(I); });
+    sbPoints = PointBlocks;
 
     gbPoints = new QGroupBox(Parent);
     gbPoints->setObjectName(QStringLiteral("gbPoints"));
@@ -777,46 +773,58 @@ void TfrmMain::RemoveLastPointBlock() {
     PointBlocks->RemoveLastBlock();
 }
 
+// The panel shows the document as it is at every paint; a refresh repaints
+// the blocks in view when their texts changed.
 void TfrmMain::RefreshPointsPanel() {
+    PointBlocks->Refresh();
+}
+
+TPointBlock TfrmMain::PointBlockOf(int K) const {
     const TMain& Doc = *Document;
-    const int Count = std::min(Doc.PointCount(), PointBlocks->BlockCount());
-    const QString Labels[] = {Q(FTexts.Temperature), Q(FTexts.RelHum), Q(FTexts.SpecHum), Q(FTexts.Enthalpy)};
-    const QString ProcessLabels[] = {Q(FTexts.Power), Q(FTexts.SensPower), Q(FTexts.Water)};
-    for (int K = 1; K <= Count; ++K) {
-        const TMollierPoint& P = Doc.Points[K - 1];
-        TPointBlock Block = PointBlocks->Block(K);
-        Block.Header = Q(std::to_string(P.Number) + ". " + P.Name);
-        struct TShown {
-            int Row;
-            int Code;
-            double Value;
-            int Decimals;
-        };
-        const TShown Shown[] = {{TPointBlock::Temp, PROP_TEMP, P.Temp, 1},
-                                {TPointBlock::RelHum, PROP_RELHUM, P.RelHum, 1},
-                                {TPointBlock::SpecHum, PROP_SPECHUM, P.SpecHum * 1000, 2},
-                                {TPointBlock::Enthalpy, PROP_ENTHALPY, P.Enthalpy, 1}};
-        for (const TShown& Item : Shown) {
-            TBlockRow& Row = Block.Rows[Item.Row];
-            Row.Label = Labels[Item.Row];
-            Row.Bold = P.IsPrescribed(Item.Code);
-            Row.Value = Q(Row.Bold ? FloatToStr(Item.Value) : FormatFixed(Item.Value, Item.Decimals));
-        }
-        PointBlocks->SetBlock(K, Block);
-        if (K > 1) {
-            const TMollierPoint& Prev = Doc.Points[K - 2];
-            TProcessRows Process = PointBlocks->Process(K - 1);
-            for (int R = 0; R < 3; ++R) {
-                Process.Rows[R].Label = ProcessLabels[R];
-            }
-            Process.Rows[TProcessRows::Power].Value = Q(FormatFixed(Doc.Power(Prev.Enthalpy, P.Enthalpy), 1));
-            Process.Rows[TProcessRows::SensPower].Value =
-                Q(FormatFixed(Doc.SensiblePower(Prev.Temp, P.Temp, Prev.SpecHum, P.SpecHum), 1));
-            Process.Rows[TProcessRows::Water].Value = Q(FormatFixed(Doc.Water(Prev.SpecHum, P.SpecHum), 2));
-            Process.Visible = Prev.LineToNext;
-            PointBlocks->SetProcess(K - 1, Process);
-        }
+    if (K > Doc.PointCount()) {
+        return TPointBlocks::NewBlock();
     }
+    const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(K - 1)];
+    const QString Labels[] = {Q(FTexts.Temperature), Q(FTexts.RelHum), Q(FTexts.SpecHum), Q(FTexts.Enthalpy)};
+    TPointBlock Block = TPointBlocks::NewBlock();
+    Block.Header = Q(std::to_string(P.Number) + ". " + P.Name);
+    struct TShown {
+        int Row;
+        int Code;
+        double Value;
+        int Decimals;
+    };
+    const TShown Shown[] = {{TPointBlock::Temp, PROP_TEMP, P.Temp, 1},
+                            {TPointBlock::RelHum, PROP_RELHUM, P.RelHum, 1},
+                            {TPointBlock::SpecHum, PROP_SPECHUM, P.SpecHum * 1000, 2},
+                            {TPointBlock::Enthalpy, PROP_ENTHALPY, P.Enthalpy, 1}};
+    for (const TShown& Item : Shown) {
+        TBlockRow& Row = Block.Rows[Item.Row];
+        Row.Label = Labels[Item.Row];
+        Row.Bold = P.IsPrescribed(Item.Code);
+        Row.Value = Q(Row.Bold ? FloatToStr(Item.Value) : FormatFixed(Item.Value, Item.Decimals));
+    }
+    return Block;
+}
+
+TProcessRows TfrmMain::ProcessRowsOf(int I) const {
+    const TMain& Doc = *Document;
+    TProcessRows Process = TPointBlocks::NewProcess();
+    if (I + 1 > Doc.PointCount()) {
+        return Process;
+    }
+    const TMollierPoint& Prev = Doc.Points[static_cast<std::size_t>(I - 1)];
+    const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(I)];
+    const QString ProcessLabels[] = {Q(FTexts.Power), Q(FTexts.SensPower), Q(FTexts.Water)};
+    for (int R = 0; R < 3; ++R) {
+        Process.Rows[R].Label = ProcessLabels[R];
+    }
+    Process.Rows[TProcessRows::Power].Value = Q(FormatFixed(Doc.Power(Prev.Enthalpy, P.Enthalpy), 1));
+    Process.Rows[TProcessRows::SensPower].Value =
+        Q(FormatFixed(Doc.SensiblePower(Prev.Temp, P.Temp, Prev.SpecHum, P.SpecHum), 1));
+    Process.Rows[TProcessRows::Water].Value = Q(FormatFixed(Doc.Water(Prev.SpecHum, P.SpecHum), 2));
+    Process.Visible = Prev.LineToNext;
+    return Process;
 }
 
 // A row in the list and a block for the point just added at the end of the

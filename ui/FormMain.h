@@ -19,7 +19,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class QScrollArea;
+class QAbstractScrollArea;
 class QStatusBar;
 class QToolBar;
 
@@ -33,6 +33,8 @@ class TMollierFileHandling;
 class TMollierOptions;
 class TPaintBox;
 class TPointBlocks;
+struct TPointBlock;
+struct TProcessRows;
 class TfrmEditPoint;
 class TfrmIntro;
 class TfrmLanguages;
@@ -136,8 +138,8 @@ public:
     QLabel* stDensUnitDensity;
     QPushButton* btnUpdateFlowData;
 
-    QScrollArea* sbPoints;
-    TPointBlocks* PointBlocks; // the blocks inside sbPoints
+    QAbstractScrollArea* sbPoints;
+    TPointBlocks* PointBlocks; // sbPoints itself, with its blocks
     QGroupBox* gbPoints;
     QListWidget* ListBox1;
     QPushButton* btnAdd;
@@ -227,6 +229,10 @@ private:
     void BuildToolBar();
     void BuildFlowDataPanel(QWidget* Parent);
     void BuildPointsPanel(QWidget* Parent);
+    // The texts of block K and of the process from point I to I + 1, from
+    // the document; the panel asks for those it shows.
+    TPointBlock PointBlockOf(int K) const;
+    TProcessRows ProcessRowsOf(int I) const;
     void LayoutWorkArea();
     void SetPointButtonsEnabled(bool Enabled);
     void SetRealDensityEnabled(bool Enabled);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QFont>
 #include <QString>
-#include <QWidget>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace psykrona {
@@ -47,12 +48,13 @@ struct TProcessRows {
     friend bool operator==(const TProcessRows&, const TProcessRows&) = default;
 };
 
-// The contents of the points panel: one block per point, 145 pixels apart,
-// with the process rows between consecutive points. It holds only texts and
-// styles, which its owner rewrites from the project; it paints the blocks in
-// view, so a project of thousands of points costs no more to show than a
-// few.
-class TPointBlocks : public QWidget {
+// The points panel: a scrolling column of one block per point, 145 pixels
+// apart, with the process rows between consecutive points. The panel keeps
+// only the number of blocks; their texts come from its owner's sources when
+// a block is shown, so opening, scrolling and painting cost the same for a
+// million points as for ten, and the scroll range reaches every block
+// whatever its count.
+class TPointBlocks : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
@@ -64,38 +66,61 @@ public:
     static constexpr std::array<int, 4> RowTops{30, 45, 60, 75};    // below the block's top
     static constexpr std::array<int, 3> ProcessTops{-45, -30, -15}; // above the next block's top
 
+    // Block K of point K (from 1) and the process from point I to point I + 1.
+    using TBlockSource = std::function<TPointBlock(int K)>;
+    using TProcessSource = std::function<TProcessRows(int I)>;
+
     explicit TPointBlocks(QWidget* Parent = nullptr);
 
-    int BlockCount() const { return static_cast<int>(FBlocks.size()); }
-    // Block K of point K (from 1) and the process from point I to point I + 1.
-    const TPointBlock& Block(int K) const { return FBlocks.at(K - 1); }
-    const TProcessRows& Process(int I) const { return FProcesses.at(I - 1); }
+    void SetSources(TBlockSource Blocks, TProcessSource Processes);
+    // The texts of a block and of process rows just created: fixed units,
+    // values "0", empty captions.
+    static TPointBlock NewBlock();
+    static TProcessRows NewProcess();
 
-    // A new last block with the fixed unit texts and values "0", and the
-    // process rows leading to it; the other texts are empty.
+    int BlockCount() const { return FCount; }
+    // The texts shown for block K and for the process from point I to I + 1,
+    // from the sources (new ones while there are none).
+    TPointBlock Block(int K) const;
+    TProcessRows Process(int I) const;
+
+    // A new last block with the process rows leading to it.
     void AddBlock();
     void RemoveLastBlock();
     void RemoveAllBlocks();
+    // Reads the blocks in view again and repaints them when they changed.
+    void Refresh();
 
-    // Writers: each repaints only when the texts change.
-    void SetBlock(int K, const TPointBlock& Block);
-    void SetProcess(int I, const TProcessRows& Rows);
-
-    // The top of block K inside the panel.
-    static int BlockTop(int K) { return (K - 1) * BlockHeight; }
+    // The top of block K inside the scrolled contents, and their height.
+    static qint64 BlockTop(int K) { return static_cast<qint64>(K - 1) * BlockHeight; }
+    qint64 ContentHeight() const;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
     void changeEvent(QEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void scrollContentsBy(int Dx, int Dy) override;
 
 private:
+    struct TShown {
+        int First = 1;
+        int Last = 0;
+        std::vector<TPointBlock> Blocks;
+        std::vector<TProcessRows> Processes;
+        friend bool operator==(const TShown&, const TShown&) = default;
+    };
+
     void UpdateFonts();
-    void UpdateExtent();
-    void RepaintBlock(int K);
+    void UpdateScrollRange();
+    // The blocks that reach into the viewport rows Top to Bottom, with their
+    // texts.
+    TShown Read(int Top, int Bottom) const;
     void DrawRow(QPainter& P, int Top, const TBlockRow& Row);
 
-    std::vector<TPointBlock> FBlocks;
-    std::vector<TProcessRows> FProcesses;
+    int FCount = 0;
+    TBlockSource FBlockSource;
+    TProcessSource FProcessSource;
+    TShown FShown; // what the last paint showed
     QFont FHeaderFont;
     QFont FRowFont;
     QFont FBoldFont;
