@@ -228,6 +228,8 @@ private:
     void BuildFlowDataPanel(QWidget* Parent);
     void BuildPointsPanel(QWidget* Parent);
     void LayoutWorkArea();
+    // Places the flow-data controls for the current texts.
+    void LayoutFlowData();
     void SetPointButtonsEnabled(bool Enabled);
     void SetRealDensityEnabled(bool Enabled);
     // Selects a density choice from the program and runs its handling when
@@ -248,6 +250,7 @@ private:
     bool FShown = false;
     bool FReportingFlowFailure = false;
     bool FPaintFailureQueued = false;
+    int FFlowDataWidth = 0;
 };
 
 } // namespace psykrona

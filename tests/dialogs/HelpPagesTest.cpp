@@ -64,7 +64,8 @@ TEST(HelpPagesTest, EveryShippedLanguageHasAPageAndEveryLocalLinkResolves) {
 
 std::set<std::string> Matches(const std::string& Text, const std::regex& Pattern, int Group = 1) {
     std::set<std::string> Found;
-    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Pattern); It != std::sregex_iterator(); ++It) {
+    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Pattern); It != std::sregex_iterator();
+         ++It) {
         std::string M = (*It)[Group].str();
         for (char& C : M) {
             C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
@@ -98,14 +99,16 @@ class HelpPagesContentTest : public test::TDialogTest {};
 
 TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMenusAsTheProgramDoes) {
     const std::filesystem::path Source(PSYKRONA_SOURCE_DIR);
-    const test::TProcessResult Cli = test::RunProcess(std::string(PSYKRONA_BINARY_DIR) + "/psykrona-cli", {"--help"});
+    const test::TProcessResult Cli =
+        test::RunProcess(std::string(PSYKRONA_BINARY_DIR) + "/psykrona-cli", {"--help"});
     ASSERT_EQ(Cli.ExitCode, 0) << Cli.Err;
     const std::string GuiHelp = AnswerCommandLine({"--help"}).Out;
     const std::set<std::string> Commands = Matches(Cli.Out, std::regex(R"re(\n  ([a-z]+) )re"));
     std::set<std::string> Options = Matches(Cli.Out + GuiHelp, std::regex(R"re((--[a-z][a-z-]*))re"));
     // The file dialogs' types and the files the command-line tool writes.
-    std::set<std::string> Formats = Matches(ReadFile(Source / "ui" / "FormMain.h") + ReadFile(Source / "ui" / "FormMain.cpp"),
-                                            std::regex(R"re(\(\*\.([a-z]+)\))re"));
+    std::set<std::string> Formats =
+        Matches(ReadFile(Source / "ui" / "FormMain.h") + ReadFile(Source / "ui" / "FormMain.cpp"),
+                std::regex(R"re(\(\*\.([a-z]+)\))re"));
     Formats.merge(Matches(Cli.Out, std::regex(R"re(\.([a-z]{3})\b)re")));
     ASSERT_GE(Commands.size(), 3u) << Cli.Out;
     ASSERT_TRUE(Options.count("--help") && Options.count("--version")) << Cli.Out;
@@ -118,7 +121,8 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
         const auto Page = Source / "data" / "help" / Languages[L].Code / "index.html";
         const std::string Html = ReadFile(Page);
         const std::string Code = CodeText(Html);
-        EXPECT_EQ(Matches(Code, std::regex(R"re((?:^|[\s"])[\w-]*\.([A-Za-z]{3})(?=$|[\s"]))re")), Formats) << Page;
+        EXPECT_EQ(Matches(Code, std::regex(R"re((?:^|[\s"])[\w-]*\.([A-Za-z]{3})(?=$|[\s"]))re")), Formats)
+            << Page;
         EXPECT_EQ(Matches(Code, std::regex(R"re((--[a-z][a-z-]*))re")), Options) << Page;
         // The command table lists every command; examples call only those.
         EXPECT_EQ(Matches(Html, std::regex(R"re(<tr><td><code>([a-z]+)</code></td>)re")), Commands) << Page;
@@ -131,9 +135,10 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
             Menus.insert(MenuName(TTranslator::GetText("MENUS", Key)));
         }
         std::set<std::string> Items;
-        for (const char* Key : {"MNU_FILE_NEW", "MNU_FILE_OPEN", "MNU_FILE_SAVE", "MNU_FILE_SAVE_AS",
-                                "MNU_FILE_SAVE_CHART_AS_PICTURE", "MNU_FILE_PRINT", "MNU_FILE_EXIT",
-                                "MNU_OPTIONS_LIMITS", "MNU_OPTIONS_LANGUAGE", "MNU_HELP_HELP", "MNU_HELP_ABOUT"}) {
+        for (const char* Key :
+             {"MNU_FILE_NEW", "MNU_FILE_OPEN", "MNU_FILE_SAVE", "MNU_FILE_SAVE_AS",
+              "MNU_FILE_SAVE_CHART_AS_PICTURE", "MNU_FILE_PRINT", "MNU_FILE_EXIT", "MNU_OPTIONS_LIMITS",
+              "MNU_OPTIONS_LANGUAGE", "MNU_HELP_HELP", "MNU_HELP_ABOUT"}) {
             Items.insert(MenuName(TTranslator::GetText("MENUS", Key)));
         }
         const std::regex Path("<b>([^<]+) → ([^<]+)</b>");
