@@ -3,6 +3,7 @@
 #include "engine/Main.h"
 #include "localisation/Translator.h"
 #include "ui/DialogLayout.h"
+#include "ui/QtTranslations.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -183,6 +184,7 @@ void TfrmIntro::cboLanguagesChange() {
 
 void TfrmIntro::btnOKClick() {
     TTranslator::SetLanguage(cboLanguages->currentIndex());
+    FollowLanguageInQtDialogs(TTranslator::GetLanguageCode());
     accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include "localisation/Translator.h"
 #include "ui/DialogLayout.h"
+#include "ui/QtTranslations.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -64,6 +65,7 @@ void TfrmLanguages::LoadTexts() {
 
 void TfrmLanguages::btnOKClick() {
     TTranslator::SetLanguage(lstLanguages->currentRow());
+    FollowLanguageInQtDialogs(TTranslator::GetLanguageCode());
     accept();
 }
 

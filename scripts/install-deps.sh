@@ -9,6 +9,7 @@ PACKAGES=(
   libxml2-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
+  qt6-translations-l10n
   xvfb xauth
   locales
   clang libclang-rt-14-dev clang-tidy

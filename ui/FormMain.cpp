@@ -356,11 +356,50 @@ void TfrmMain::LayoutWorkArea() {
     const int W = FWorkArea->width();
     const int H = FWorkArea->height();
     const int PointsHeight = std::max(0, H - PointsTop - Margin);
-    gbFlowData->setGeometry(FlowDataLeft, FlowDataTop, FlowDataWidth, FlowDataHeight);
+    const int FlowWidth = std::max(FlowDataWidth, FFlowDataWidth);
+    const int Left = ChartLeft + FlowWidth - FlowDataWidth;
+    gbFlowData->setGeometry(FlowDataLeft, FlowDataTop, FlowWidth, FlowDataHeight);
     sbPoints->setGeometry(BlocksLeft, PointsTop, BlocksWidth, PointsHeight);
     gbPoints->setGeometry(ListLeft, PointsTop, ListWidth, PointsHeight);
-    PaintBox1->setGeometry(ChartLeft, ChartTop, std::max(0, W - ChartLeft - Margin),
+    PaintBox1->setGeometry(Left, ChartTop, std::max(0, W - Left - Margin),
                            std::max(0, H - ChartTop - Margin));
+}
+
+// The design places fit the English texts. A longer caption moves the
+// columns to its right on, just enough to keep a gap, and widens the panel
+// (and so moves the chart) only when the units would reach its frame.
+void TfrmMain::LayoutFlowData() {
+    constexpr int Gap = 6;
+    auto TextRight = [](const QWidget* W) { return W->x() + W->sizeHint().width(); };
+    const int DensLeft = std::max({104, TextRight(stFlowHeader) + Gap, TextRight(stFlowUnit) + Gap});
+    stDensHeader->move(DensLeft, 16);
+    rbDensNormal->setGeometry(DensLeft, 38, std::max(210, rbDensNormal->sizeHint().width()), 20);
+    const int LabelsLeft = std::max(168, DensLeft + rbDensReal->sizeHint().width() + Gap);
+    rbDensReal->setGeometry(DensLeft, 62, LabelsLeft - 2 - DensLeft, 20);
+    int LabelsWidth = 0;
+    for (QLabel* Label : {stDensTemp, stDensPatm, stDensDensity}) {
+        Label->move(LabelsLeft, Label->y());
+        LabelsWidth = std::max(LabelsWidth, Label->sizeHint().width());
+    }
+    const int FieldsLeft = std::max(248, LabelsLeft + LabelsWidth + Gap);
+    edtDensTemp->move(FieldsLeft, 62);
+    edtDensPatm->move(FieldsLeft, 87);
+    stDensUnitTemp->move(FieldsLeft + 43, 66);
+    stDensUnitPatm->move(FieldsLeft + 43, 91);
+    lblDensDensity->move(FieldsLeft, 112);
+    stDensUnitDensity->move(std::max(FieldsLeft + 34, TextRight(lblDensDensity) + 4), 112);
+    btnUpdateFlowData->setGeometry(32, 96, std::max(75, btnUpdateFlowData->sizeHint().width()), 25);
+    int Right = 0;
+    for (QWidget* W :
+         std::initializer_list<QWidget*>{stDensUnitTemp, stDensUnitPatm, stDensUnitDensity, rbDensNormal}) {
+        Right = std::max(Right, TextRight(W));
+    }
+    const int Width = std::max(FlowDataWidth, Right + Gap);
+    if (Width != FFlowDataWidth) {
+        FFlowDataWidth = Width;
+        LayoutWorkArea();
+        FormResize();
+    }
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event) {
@@ -504,6 +543,7 @@ void TfrmMain::ApplyTexts() {
     for (QLabel* Label : {stFlowHeader, stDensHeader, stDensTemp, stDensPatm, stDensDensity}) {
         Label->adjustSize();
     }
+    LayoutFlowData();
     mnuFile->setTitle(Q(Tr("MENUS", "MNU_FILE")));
     Set(mnuFileNew, Tr("MENUS", "MNU_FILE_NEW"));
     Set(mnuFileOpen, Tr("MENUS", "MNU_FILE_OPEN"));
@@ -542,6 +582,9 @@ void TfrmMain::ApplyTexts() {
 }
 
 void TfrmMain::InvalidateWindow() {
+    // Texts of a newly chosen language may widen the flow-data panel and
+    // move the chart; laid out now, the one coming paint draws it in place.
+    ApplyTexts();
     PaintBox1->update();
 }
 

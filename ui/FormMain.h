@@ -234,6 +234,8 @@ private:
     TPointBlock PointBlockOf(int K) const;
     TProcessRows ProcessRowsOf(int I) const;
     void LayoutWorkArea();
+    // Places the flow-data controls for the current texts.
+    void LayoutFlowData();
     void SetPointButtonsEnabled(bool Enabled);
     void SetRealDensityEnabled(bool Enabled);
     // Selects a density choice from the program and runs its handling when
@@ -254,6 +256,7 @@ private:
     bool FShown = false;
     bool FReportingFlowFailure = false;
     bool FPaintFailureQueued = false;
+    int FFlowDataWidth = 0;
 };
 
 } // namespace psykrona

@@ -1,16 +1,24 @@
 // The help pages shipped in data/help: one per shipped language plus the
 // common page, each well-formed (so no tag is left open), marked with its own
 // language, and with every local link, stylesheet and section anchor present.
+// Each language's page names exactly the file formats, command-line commands
+// and options that the program has, as the program itself lists them, and
+// names its menu commands as the language's menus do.
+#include "ui/CommandLine.h"
 #include "xml/XmlParser.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
+#include "tests/support/RunProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +59,96 @@ TEST(HelpPagesTest, EveryShippedLanguageHasAPageAndEveryLocalLinkResolves) {
             EXPECT_TRUE(std::filesystem::exists(Page.parent_path() / Target))
                 << Page << " links to " << Target;
         }
+    }
+}
+
+std::set<std::string> Matches(const std::string& Text, const std::regex& Pattern, int Group = 1) {
+    std::set<std::string> Found;
+    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Pattern); It != std::sregex_iterator();
+         ++It) {
+        std::string M = (*It)[Group].str();
+        for (char& C : M) {
+            C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+        }
+        Found.insert(M);
+    }
+    return Found;
+}
+
+// What a reader of the page is told to type or name: the text of its code and
+// preformatted elements.
+std::string CodeText(const std::string& Html) {
+    const std::regex Code(R"re(<(code|pre)>([\s\S]*?)</\1>)re");
+    std::string Text;
+    for (auto It = std::sregex_iterator(Html.begin(), Html.end(), Code); It != std::sregex_iterator(); ++It) {
+        Text += (*It)[2].str() + "\n";
+    }
+    return Text;
+}
+
+// A caption as the menu shows it: no access-key marker, no trailing dots.
+std::string MenuName(std::string Caption) {
+    Caption.erase(std::remove(Caption.begin(), Caption.end(), '&'), Caption.end());
+    while (!Caption.empty() && Caption.back() == '.') {
+        Caption.pop_back();
+    }
+    return Caption;
+}
+
+class HelpPagesContentTest : public test::TDialogTest {};
+
+TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMenusAsTheProgramDoes) {
+    const std::filesystem::path Source(PSYKRONA_SOURCE_DIR);
+    const test::TProcessResult Cli =
+        test::RunProcess(std::string(PSYKRONA_BINARY_DIR) + "/psykrona-cli", {"--help"});
+    ASSERT_EQ(Cli.ExitCode, 0) << Cli.Err;
+    const std::string GuiHelp = AnswerCommandLine({"--help"}).Out;
+    const std::set<std::string> Commands = Matches(Cli.Out, std::regex(R"re(\n  ([a-z]+) )re"));
+    std::set<std::string> Options = Matches(Cli.Out + GuiHelp, std::regex(R"re((--[a-z][a-z-]*))re"));
+    // The file dialogs' types and the files the command-line tool writes.
+    std::set<std::string> Formats =
+        Matches(ReadFile(Source / "ui" / "FormMain.h") + ReadFile(Source / "ui" / "FormMain.cpp"),
+                std::regex(R"re(\(\*\.([a-z]+)\))re"));
+    Formats.merge(Matches(Cli.Out, std::regex(R"re(\.([a-z]{3})\b)re")));
+    ASSERT_GE(Commands.size(), 3u) << Cli.Out;
+    ASSERT_TRUE(Options.count("--help") && Options.count("--version")) << Cli.Out;
+    ASSERT_TRUE(Formats.count("pkx") && Formats.count("bmp") && Formats.count("pdf"));
+
+    StartWith("en");
+    const std::vector<test::TLanguage> Languages = test::ShippedLanguages();
+    for (int L = 0; L < static_cast<int>(Languages.size()); ++L) {
+        TTranslator::SetLanguage(L);
+        const auto Page = Source / "data" / "help" / Languages[L].Code / "index.html";
+        const std::string Html = ReadFile(Page);
+        const std::string Code = CodeText(Html);
+        EXPECT_EQ(Matches(Code, std::regex(R"re((?:^|[\s"])[\w-]*\.([A-Za-z]{3})(?=$|[\s"]))re")), Formats)
+            << Page;
+        EXPECT_EQ(Matches(Code, std::regex(R"re((--[a-z][a-z-]*))re")), Options) << Page;
+        // The command table lists every command; examples call only those.
+        EXPECT_EQ(Matches(Html, std::regex(R"re(<tr><td><code>([a-z]+)</code></td>)re")), Commands) << Page;
+        for (const std::string& Called : Matches(Code, std::regex(R"re(psykrona-cli ([a-z]+))re"))) {
+            EXPECT_TRUE(Commands.count(Called)) << Page << " calls psykrona-cli " << Called;
+        }
+        // "Menu → Command" is spelt as the menus of the page's language.
+        std::set<std::string> Menus;
+        for (const char* Key : {"MNU_FILE", "MNU_OPTIONS", "MNU_HELP"}) {
+            Menus.insert(MenuName(TTranslator::GetText("MENUS", Key)));
+        }
+        std::set<std::string> Items;
+        for (const char* Key :
+             {"MNU_FILE_NEW", "MNU_FILE_OPEN", "MNU_FILE_SAVE", "MNU_FILE_SAVE_AS",
+              "MNU_FILE_SAVE_CHART_AS_PICTURE", "MNU_FILE_PRINT", "MNU_FILE_EXIT", "MNU_OPTIONS_LIMITS",
+              "MNU_OPTIONS_LANGUAGE", "MNU_HELP_HELP", "MNU_HELP_ABOUT"}) {
+            Items.insert(MenuName(TTranslator::GetText("MENUS", Key)));
+        }
+        const std::regex Path("<b>([^<]+) → ([^<]+)</b>");
+        int Paths = 0;
+        for (auto It = std::sregex_iterator(Html.begin(), Html.end(), Path); It != std::sregex_iterator();
+             ++It, ++Paths) {
+            EXPECT_TRUE(Menus.count((*It)[1].str())) << Page << ": no menu " << (*It)[1];
+            EXPECT_TRUE(Items.count((*It)[2].str())) << Page << ": no menu command " << (*It)[2];
+        }
+        EXPECT_GE(Paths, 4) << Page;
     }
 }
 
