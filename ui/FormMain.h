@@ -203,8 +203,9 @@ public:
     void mnuToolsAltitudeClick();
     // Inserts a point made by a tool at Position (1 .. PointCount + 1),
     // prescribed by temperature and humidity ratio, or by enthalpy and
-    // humidity ratio; the point before it gets a line to the next. The
-    // project is modified and the new point selected.
+    // humidity ratio, rounded as a user would type them; the point before it
+    // gets a line to the next. The project is modified and the new point
+    // selected.
     void InsertToolPoint(int Position, const std::string& Name, const TMoistAirState& State, bool ByEnthalpy);
     // The point-properties window follows the selection and the project.
     void RefreshPointProperties();

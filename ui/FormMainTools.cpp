@@ -5,6 +5,7 @@
 #include "ui/FormMain.h"
 
 #include "engine/Main.h"
+#include "engine/MollierCalculate.h"
 #include "engine/MollierPoint.h"
 #include "engine/NumberText.h"
 #include "ui/DialogLayout.h"
@@ -25,6 +26,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace psykrona {
 
@@ -86,16 +88,33 @@ void TfrmMain::ApplyToolsTexts() {
 
 void TfrmMain::InsertToolPoint(int Position, const std::string& Name, const TMoistAirState& State,
                                bool ByEnthalpy) {
+    // The prescribed values as a user would type them (0.01 °C, 0.001 g/kg,
+    // 0.01 kJ/kg), so that the point blocks and the editor show them
+    // readably; a saturated result is kept at or below saturation.
+    auto Rounded = [](double Value, double Step) { return std::round(Value / Step) * Step; };
+    TMoistAirState S;
+    S.Temp = Rounded(State.Temp, 0.01);
+    S.SpecHum = Rounded(State.SpecHum, 1e-6);
+    S.Enthalpy = Rounded(State.Enthalpy, 0.01);
+    // The smaller code first, as the point editor writes them.
+    const int Code1 = ByEnthalpy ? PROP_SPECHUM : PROP_TEMP;
+    const int Code2 = ByEnthalpy ? PROP_ENTHALPY : PROP_SPECHUM;
+    TMollierCalculate& Calc = TMollierCalculate::GetInstance();
+    Calc.Pressure = Document->Pressure;
+    Calc.SolveFromPair(Code1, Code2, S);
+    while (S.RelHum > 100 && S.SpecHum >= 1e-6) {
+        S.SpecHum -= 1e-6;
+        Calc.SolveFromPair(Code1, Code2, S);
+    }
     TMollierPoint& P = Document->InsertPoint(Position);
     P.Number = Position;
     P.Name = Name;
-    P.Temp = State.Temp;
-    P.SpecHum = State.SpecHum;
-    P.RelHum = State.RelHum;
-    P.Enthalpy = State.Enthalpy;
-    // The smaller code first, as the point editor writes them.
-    P.Prescribed1 = ByEnthalpy ? PROP_SPECHUM : PROP_TEMP;
-    P.Prescribed2 = ByEnthalpy ? PROP_ENTHALPY : PROP_SPECHUM;
+    P.Temp = S.Temp;
+    P.SpecHum = S.SpecHum;
+    P.RelHum = S.RelHum;
+    P.Enthalpy = S.Enthalpy;
+    P.Prescribed1 = Code1;
+    P.Prescribed2 = Code2;
     if (Position > 1) {
         Document->Points[static_cast<std::size_t>(Position - 2)].LineToNext = true;
     }

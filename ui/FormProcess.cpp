@@ -60,6 +60,7 @@ TfrmProcess::TfrmProcess(QWidget* Parent) : TToolDialog(Parent) {
     for (int K = 0; K < KindCount; ++K) {
         cboProcess->addItem(QString());
     }
+    cboProcess->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(cboProcess, &QComboBox::currentIndexChanged, this, [this] { cboProcessChange(); });
 }
 
