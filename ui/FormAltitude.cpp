@@ -29,7 +29,7 @@ TfrmAltitude::TfrmAltitude(QWidget* Parent) : QDialog(Parent) {
     Outer->addLayout(Grid);
     lblNote = new QLabel(this);
     lblNote->setWordWrap(true);
-    lblNote->setMinimumWidth(300);
+    lblNote->setMinimumWidth(320);
     Outer->addWidget(lblNote);
     const TToolButtons B = AddToolButtons(
         this, Outer, [this] { btnCalculateClick(); }, [this] { btnOKClick(); });
@@ -42,6 +42,8 @@ void TfrmAltitude::showEvent(QShowEvent* Event) {
     setWindowTitle(ToolQText("TITLE_ALTITUDE"));
     stAltitude->setText(ToolQText("LBL_ALTITUDE"));
     lblNote->setText(ToolQText("TXT_ALTITUDE_NOTE"));
+    // A wrapped label does not ask for the height its lines need by itself.
+    lblNote->setMinimumHeight(lblNote->heightForWidth(lblNote->minimumWidth()));
     ToolButtonTexts({btnCalculate, btnOK, btnCancel});
     lblPressure->clear();
     QDialog::showEvent(Event);

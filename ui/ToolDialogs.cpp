@@ -71,6 +71,7 @@ bool ToolTry(const std::function<void()>& Calculate) {
 }
 
 void FillPointChoice(QComboBox* Combo, const TMain& Doc, int Selected) {
+    Combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     Combo->clear();
     for (const TMollierPoint& P : Doc.Points) {
         Combo->addItem(QText(std::to_string(P.Number) + ". " + P.Name));
