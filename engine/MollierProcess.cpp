@@ -48,6 +48,17 @@ std::string Text(double Value) {
     return FormatFixed(Value, 1);
 }
 
+// A humidifier reaches RelHum from In only up to saturation and only upwards.
+void CheckHumidifyTo(const TMollierCalculate& K, const TMoistAirState& In, double RelHum) {
+    if (RelHum > 100) {
+        FailSaturated(RelHum);
+    }
+    const double RhIn = K.RelHumFromTempSpecHum(In.Temp, In.SpecHum);
+    if (RelHum < RhIn) {
+        Fail("humidification only adds water: the air already has " + Text(RhIn) + " %");
+    }
+}
+
 // Enthalpy of the water added at t: liquid above 0 °C, ice below (kJ/kg).
 double WaterEnthalpy(double Temp) {
     return Temp >= 0 ? 4.186 * Temp : -333.4 + 2.1 * Temp;
@@ -329,14 +340,8 @@ TMoistAirState TMollierProcess::SteamToRelHum(const TMoistAirState& In, double R
     CheckState(In);
     Finite(RelHum, "relative humidity");
     Finite(SteamEnthalpy, "steam enthalpy");
-    if (RelHum > 100) {
-        FailSaturated(RelHum);
-    }
     const TMollierCalculate& K = Calc();
-    const double RhIn = K.RelHumFromTempSpecHum(In.Temp, In.SpecHum);
-    if (RelHum < RhIn) {
-        Fail("steam only adds water: the air already has " + Text(RhIn) + " %");
-    }
+    CheckHumidifyTo(K, In, RelHum);
     const double H1 = K.Enthalpy(In.Temp, In.SpecHum);
     auto Rh = [&](double X) {
         return K.RelHumFromTempSpecHum(K.TempFromSpecHumEnthalpy(X, H1 + (X - In.SpecHum) * SteamEnthalpy),
@@ -373,14 +378,8 @@ TMoistAirState TMollierProcess::AdiabaticToSpecHum(const TMoistAirState& In, dou
 TMoistAirState TMollierProcess::AdiabaticToRelHum(const TMoistAirState& In, double RelHum) const {
     CheckState(In);
     Finite(RelHum, "relative humidity");
-    if (RelHum > 100) {
-        FailSaturated(RelHum);
-    }
     const TMollierCalculate& K = Calc();
-    const double RhIn = K.RelHumFromTempSpecHum(In.Temp, In.SpecHum);
-    if (RelHum < RhIn) {
-        Fail("humidification only adds water: the air already has " + Text(RhIn) + " %");
-    }
+    CheckHumidifyTo(K, In, RelHum);
     const double H = K.Enthalpy(In.Temp, In.SpecHum);
     const double T = K.TempFromRelHumEnthalpy(RelHum, H);
     return AdiabaticToSpecHum(In, std::max(In.SpecHum, K.SpecHumFromTempEnthalpy(T, H)));
