@@ -2,6 +2,7 @@
 // the range an engineer's projects live in.
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
+#include "engine/MollierProcess.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,6 +67,20 @@ void BM_TempFromRelHumEnthalpy(benchmark::State& State) {
     Run(State, [&](const TStates& S, size_t I) { return C.TempFromRelHumEnthalpy(S.RelHum[I], S.Enthalpy[I]); });
 }
 BENCHMARK(BM_TempFromRelHumEnthalpy);
+
+// The wet bulb solves its enthalpy balance by false position; the dew point
+// is one reverse table lookup. Compare with SpecHumFromTempRelHum above.
+void BM_WetBulb(benchmark::State& State) {
+    const TMollierProcess P(TMollierCalculate::DefaultPressure);
+    Run(State, [&](const TStates& S, size_t I) { return P.WetBulb(S.Temp[I], S.SpecHum[I]); });
+}
+BENCHMARK(BM_WetBulb);
+
+void BM_DewPoint(benchmark::State& State) {
+    const TMollierProcess P(TMollierCalculate::DefaultPressure);
+    Run(State, [&](const TStates& S, size_t I) { return P.DewPoint(S.SpecHum[I]); });
+}
+BENCHMARK(BM_DewPoint);
 
 // A project of 1000 points prescribed by each of the six pairs in turn.
 void BM_CalculateAll1000(benchmark::State& State) {

@@ -2,6 +2,7 @@
 // solved as the point editor solves it.
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
+#include "cli/CliProperties.h"
 
 #include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
@@ -14,7 +15,8 @@ namespace psykrona {
 namespace {
 
 int RunState(const std::vector<std::string>& Args) {
-    const TCliArgs A(Args, {"--pressure", "--temp", "--relhum", "--spechum", "--enthalpy"}, {"--json"});
+    const TCliArgs A(Args, {"--pressure", "--temp", "--relhum", "--spechum", "--enthalpy", "--dewpoint", "--wetbulb"},
+                     {"--json"});
     if (!A.Positional().empty()) {
         throw EUsageError("unexpected argument '" + Echoed(A.Positional().front()) + "'");
     }
@@ -45,10 +47,6 @@ int RunState(const std::vector<std::string>& Args) {
         }
         ++Count;
     }
-    if (Count != 2) {
-        throw EUsageError("give exactly two of --temp, --relhum, --spechum and --enthalpy (" +
-                          std::to_string(Count) + " given)");
-    }
     TMollierCalculate& Calc = TMollierCalculate::GetInstance();
     Calc.Pressure = A.Has("--pressure") ? A.Number("--pressure") : TMollierCalculate::DefaultPressure;
     // Without air there is no humidity ratio; the calculator would name the
@@ -56,6 +54,15 @@ int RunState(const std::vector<std::string>& Args) {
     if (!(Calc.Pressure > 0) || !std::isfinite(Calc.Pressure)) {
         throw EUsageError("--pressure must be a barometric pressure above 0 kPa, not '" +
                           Echoed(A.Value("--pressure")) + "'");
+    }
+    if (SolveDewOrWetBulb(A, Calc.Pressure, Count, S)) {
+        Codes[0] = PROP_TEMP;
+        Codes[1] = PROP_SPECHUM;
+        Count = 2;
+    }
+    if (Count != 2) {
+        throw EUsageError("give exactly two of --temp, --relhum, --spechum and --enthalpy (" +
+                          std::to_string(Count) + " given)");
     }
     Calc.SolveFromPair(Codes[0], Codes[1], S);
 
@@ -74,13 +81,14 @@ int RunState(const std::vector<std::string>& Args) {
     if (A.Has("--json")) {
         std::cout << "{\"pressure\":" << ShortestText(Calc.Pressure) << ",\"temp\":" << ShortestText(S.Temp)
                   << ",\"relhum\":" << ShortestText(S.RelHum) << ",\"spechum\":" << ShortestText(S.SpecHum)
-                  << ",\"enthalpy\":" << ShortestText(S.Enthalpy) << "}\n";
+                  << ",\"enthalpy\":" << ShortestText(S.Enthalpy) << PropertiesJson(Calc.Pressure, S) << "}\n";
     } else {
         std::cout << "Pressure           " << FloatToStr(Calc.Pressure) << " kPa\n"
                   << "Temperature        " << FormatFixed(S.Temp, 1) << " °C\n"
                   << "Relative humidity  " << FormatFixed(S.RelHum, 1) << " %\n"
                   << "Humidity ratio     " << FormatFixed(S.SpecHum * 1000, 2) << " g/kg\n"
-                  << "Enthalpy           " << FormatFixed(S.Enthalpy, 1) << " kJ/kg\n";
+                  << "Enthalpy           " << FormatFixed(S.Enthalpy, 1) << " kJ/kg\n"
+                  << PropertiesText(Calc.Pressure, S);
     }
     if (!Plausible) {
         std::cerr << "psykrona-cli state: " << Problems;
@@ -92,6 +100,8 @@ int RunState(const std::vector<std::string>& Args) {
 const TCliRegistration Registration({"state",
                                      "state [--pressure KPA] --temp C | --relhum PCT | --spechum G_PER_KG | "
                                      "--enthalpy KJ_PER_KG [--json]\n"
+                                     "       state [--pressure KPA] --temp C --dewpoint C | --temp C --wetbulb C |\n"
+                                     "             --wetbulb C --relhum PCT [--json]\n"
                                      "             solves a moist-air state from exactly two of its properties",
                                      &RunState});
 

@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/CliProject.h"
+#include "cli/CliProperties.h"
 
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
@@ -106,7 +107,8 @@ void PrintText(const TMain& Doc) {
 // one; numbers always with ".", as spreadsheets read them.
 void PrintCsv(const TMain& Doc) {
     std::cout << "number,name,temp_c,relhum_pct,spechum_g_per_kg,enthalpy_kj_per_kg,prescribed1,prescribed2,"
-                 "power_kw,sensible_power_kw,water_l_per_min\r\n";
+                 "power_kw,sensible_power_kw,water_l_per_min,latent_power_kw,shr,water_kg_per_h,dewpoint_c,wetbulb_c,"
+                 "moist_air_density_kg_per_m3,specific_volume_m3_per_kg,vapour_pressure_kpa\r\n";
     const auto Procs = Processes(Doc);
     std::size_t NextProcess = 0;
     for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
@@ -118,10 +120,11 @@ void PrintCsv(const TMain& Doc) {
         if (NextProcess < Procs.size() && Procs[NextProcess].To == I) {
             const TProcess& R = Procs[NextProcess++];
             std::cout << "," << ShortestText(R.Power) << "," << ShortestText(R.SensiblePower) << ","
-                      << ShortestText(R.Water);
+                      << ShortestText(R.Water) << ProcessCsv(Doc, Doc.Points[R.From], P);
         } else {
-            std::cout << ",,,";
+            std::cout << ",,,,,,";
         }
+        std::cout << PropertiesCsv(Doc.Pressure, StateOf(P));
         std::cout << "\r\n";
     }
 }
@@ -145,7 +148,7 @@ void PrintJson(const TMain& Doc) {
             << ",\"prescribed\":[" << JsonString(PropertyName(P.Prescribed1)) << ","
             << JsonString(PropertyName(P.Prescribed2)) << "],\"show_in_chart\":"
             << (P.ShowInChart ? "true" : "false") << ",\"line_to_next\":" << (P.LineToNext ? "true" : "false")
-            << "}";
+            << PropertiesJson(Doc.Pressure, StateOf(P)) << "}";
         First = false;
     }
     // "from" and "to" are the points' numbers; "from_index" and "to_index"
@@ -157,7 +160,7 @@ void PrintJson(const TMain& Doc) {
             << ",\"to\":" << Doc.Points[R.To].Number << ",\"from_index\":" << R.From
             << ",\"to_index\":" << R.To << ",\"power\":" << JsonNumber(R.Power)
             << ",\"sensible_power\":" << JsonNumber(R.SensiblePower) << ",\"water\":" << JsonNumber(R.Water)
-            << "}";
+            << ProcessJson(Doc, Doc.Points[R.From], Doc.Points[R.To]) << "}";
         First = false;
     }
     Out << "]}\n";
@@ -188,7 +191,10 @@ int RunTable(const std::vector<std::string>& Args) {
 const TCliRegistration Registration({"table",
                                      "table PROJECT [--format text|csv|json]\n"
                                      "             lists the points and the power, sensible power and water of\n"
-                                     "             each process, as the main window shows them",
+                                     "             each process, as the main window shows them; CSV and JSON add\n"
+                                     "             each point's dew point, wet bulb, density, specific volume and\n"
+                                     "             vapour pressure, and each process's latent power, sensible\n"
+                                     "             heat ratio and water in kg/h",
                                      &RunTable});
 
 } // namespace

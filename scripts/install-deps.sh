@@ -20,6 +20,11 @@ for p in "${PACKAGES[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
+# node and npm run the reference implementation of the ASHRAE formulas in
+# the tests; any node on the path will do.
+if ! command -v node > /dev/null || ! command -v npm > /dev/null; then
+  missing+=(nodejs npm)
+fi
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 echo "Installing: ${missing[*]}"

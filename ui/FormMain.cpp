@@ -200,6 +200,7 @@ void TfrmMain::BuildMenus() {
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     MnuOptionsChart = Item(mnuOptions, "MnuOptionsChart", -1);
     mnuOptionsLanguage = Item(mnuOptions, "mnuOptionsLanguage", -1);
+    BuildToolsMenu();
     mnuHelp = MainMenu1->addMenu(QString());
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpHelp = Item(mnuHelp, "mnuHelpHelp", -1);
@@ -558,6 +559,7 @@ void TfrmMain::ApplyTexts() {
     mnuHelp->setTitle(Q(Tr("MENUS", "MNU_HELP")));
     Set(mnuHelpHelp, Tr("MENUS", "MNU_HELP_HELP"));
     Set(mnuHelpAbout, Tr("MENUS", "MNU_HELP_ABOUT"));
+    ApplyToolsTexts();
     FTexts.Temperature = Tr("POINTS_DATA_LIST", "LBL_TEMPERATURE");
     FTexts.RelHum = Tr("POINTS_DATA_LIST", "LBL_REL_HUM");
     FTexts.SpecHum = Tr("POINTS_DATA_LIST", "LBL_SPEC_HUM");

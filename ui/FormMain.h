@@ -42,6 +42,12 @@ class TfrmOptionsChart;
 class TfrmPreview;
 class TfrmPrint;
 class TfrmVersion;
+class TfrmProcess;
+class TfrmMix;
+class TfrmPointProperties;
+class TfrmDewWetPoint;
+class TfrmAltitude;
+struct TMoistAirState;
 
 // The program's other windows. The program entry creates them after the
 // main window and hands them over before showing it; they are not owned
@@ -119,6 +125,18 @@ public:
     QMenu* mnuHelp;
     QAction* mnuHelpHelp;
     QAction* mnuHelpAbout;
+    QMenu* mnuTools;
+    QAction* mnuToolsProcess;
+    QAction* mnuToolsMix;
+    QAction* mnuToolsProperties;
+    QAction* mnuToolsDewWetPoint;
+    QAction* mnuToolsAltitude;
+    // The Tools menu's windows, children of this one.
+    TfrmProcess* frmProcess = nullptr;
+    TfrmMix* frmMix = nullptr;
+    TfrmPointProperties* frmPointProperties = nullptr;
+    TfrmDewWetPoint* frmDewWetPoint = nullptr;
+    TfrmAltitude* frmAltitude = nullptr;
 
     QGroupBox* gbFlowData;
     QLabel* stFlowHeader;
@@ -176,6 +194,23 @@ public:
     void mnuOptionsLanguageClick();
     void mnuHelpHelpClick();
     void mnuHelpAboutClick();
+
+    // Tools menu (FormMainTools.cpp).
+    void BuildToolsMenu();
+    void ApplyToolsTexts();
+    void mnuToolsProcessClick();
+    void mnuToolsMixClick();
+    void mnuToolsPropertiesClick();
+    void mnuToolsDewWetPointClick();
+    void mnuToolsAltitudeClick();
+    // Inserts a point made by a tool at Position (1 .. PointCount + 1),
+    // prescribed by temperature and humidity ratio, or by enthalpy and
+    // humidity ratio, rounded as a user would type them; the point before it
+    // gets a line to the next. The project is modified and the new point
+    // selected.
+    void InsertToolPoint(int Position, const std::string& Name, const TMoistAirState& State, bool ByEnthalpy);
+    // The point-properties window follows the selection and the project.
+    void RefreshPointProperties();
 
     // Points panel and flow data.
     void btnAddClick();

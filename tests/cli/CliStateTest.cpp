@@ -1,4 +1,5 @@
 #include "engine/MollierCalculate.h"
+#include "tests/cli/CliJson.h"
 #include "tests/support/RunProcess.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,8 @@ namespace psykrona {
 namespace {
 
 using test::CliPath;
+using test::ParseJson;
 using test::RunProcess;
-
-// {"pressure":…,"temp":…} into numbers, read back exactly.
-std::map<std::string, double> ParseJson(const std::string& Text) {
-    std::map<std::string, double> Values;
-    const std::regex Field("\"([a-z]+)\":([-0-9.eE+]+)");
-    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Field); It != std::sregex_iterator(); ++It) {
-        Values[(*It)[1]] = std::strtod((*It)[2].str().c_str(), nullptr);
-    }
-    return Values;
-}
 
 TEST(CliState, JsonCarriesTheEngineResultsExactly) {
     const auto R = RunProcess(CliPath(), {"state", "--pressure", "90", "--relhum", "50", "--enthalpy", "40", "--json"},
