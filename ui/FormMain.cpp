@@ -938,13 +938,9 @@ void TfrmMain::UpdateFlowData(bool MarkModified) {
     lblDensDensity->setText(Q(FormatFixed(Rho, 2)));
     lblDensDensity->adjustSize();
     if (rbDensNormal->isChecked()) {
-        Document->Density = TMain::NormalDensity;
-        Document->DensityTemp = TMain::NormalDensityTemp;
-        Document->SetPressure(TMain::NormalPressure);
+        Document->SetNormalDensity();
     } else if (rbDensReal->isChecked()) {
-        Document->Density = Rho;
-        Document->DensityTemp = Temp;
-        Document->SetPressure(Patm / 10);
+        Document->SetRealDensity(Temp, Patm);
     }
     Document->AirFlow = StrToFloat(S(edtFlowAirFlow->text()));
     if (Document->Pressure != LastPressure) {
