@@ -1,9 +1,12 @@
 #include "engine/Main.h"
 
+#include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
+#include "engine/NumberText.h"
 
 #include <unistd.h>
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -44,6 +47,23 @@ void TMain::DeletePoint(int Position) {
 void TMain::SetPressure(double Value) {
     Pressure = Value;
     TMollierCalculate::GetInstance().Pressure = Value;
+}
+
+void TMain::SetNormalDensity() {
+    Density = NormalDensity;
+    DensityTemp = NormalDensityTemp;
+    SetPressure(NormalPressure);
+}
+
+void TMain::SetRealDensity(double Temp, double PressureMbar) {
+    const double Rho = RealDensity(Temp, PressureMbar);
+    if (!std::isfinite(Rho)) {
+        throw ECalculationError("Calculation error: the density of air at " + FloatToStr(Temp) + " °C and " +
+                                FloatToStr(PressureMbar) + " mbar is not a finite number");
+    }
+    Density = Rho;
+    DensityTemp = Temp;
+    SetPressure(PressureMbar / 10);
 }
 
 void TMain::CalculateAll() {

@@ -78,6 +78,14 @@ public:
     // to the caller; the points before it are updated.
     void CalculateAll();
 
+    // The flow data's two density modes. Normal sets 1.2 kg/m³ at 20 °C and
+    // 101.3 kPa; real sets the density of air at Temp °C and PressureMbar
+    // mbar, Temp, and the pressure. A real density that is not a finite
+    // number (at -273 °C) is a calculation failure: ECalculationError, and
+    // the document stays as it was.
+    void SetNormalDensity();
+    void SetRealDensity(double Temp, double PressureMbar);
+
     // Process from point 1 to point 2 at the project's air flow and density.
     double Power(double Enthalpy1, double Enthalpy2) const;
     double SensiblePower(double Temp1, double Temp2, double SpecHum1, double SpecHum2) const;

@@ -15,6 +15,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -59,6 +60,27 @@ void AppendElement(std::string& Out, std::string_view Name, std::string_view Tex
     Out += "</";
     Out += Name;
     Out += '>';
+}
+
+// A number as the file stores it. One whose text the reader would refuse
+// (not finite, or past the largest double once rounded to 15 digits, as
+// 1.7976931348623157E308 is) fails the save, naming its element, instead of
+// making a file that never opens again.
+// Point is the point's position, 0 for the flow data.
+void AppendNumber(std::string& Out, int Point, const char* Name, double Value) {
+    const std::string Text = FloatToStr(Value);
+    bool Readable = std::isfinite(Value);
+    try {
+        Readable = Readable && std::isfinite(StrToFloatAnySeparator(Text));
+    } catch (const EConvertError&) {
+        Readable = false;
+    }
+    if (!Readable) {
+        const std::string Where = Point > 0 ? "point " + std::to_string(Point) + ", " : std::string();
+        throw EProjectFileError(Where + "the element '" + Name + "' would hold " + Text +
+                                ", which is not a number a project file can hold");
+    }
+    AppendElement(Out, Name, Text);
 }
 
 const char* Flag(bool Value) {
@@ -216,7 +238,18 @@ void TMollierFileHandling::SaveProject() {
     if (FProject == nullptr) {
         throw EProjectFileError("There is no project to save");
     }
-    const std::string Bytes = ProjectToXml(*FProject);
+    std::string Bytes;
+    try {
+        Bytes = ProjectToXml(*FProject);
+    } catch (const EProjectFileError& E) {
+        throw EProjectFileError("'" + FFileName + "' cannot be saved: " + E.what());
+    }
+    // The reader refuses larger files; the old file stays.
+    if (Bytes.size() > MaxFileSize) {
+        throw EProjectFileError("'" + FFileName + "' cannot be saved: the project would take " +
+                                std::to_string(Bytes.size() >> 20) + " MB, more than the " +
+                                std::to_string(MaxFileSize >> 20) + " MB a project file may hold");
+    }
     try {
         WriteFileAtomically(FFileName, Bytes);
     } catch (const EXmlError& E) {
@@ -239,17 +272,19 @@ std::string TMollierFileHandling::ProjectToXml(const TMain& Doc) {
     AppendElement(Out, "date", SampleDate);
     AppendElement(Out, "signature", SampleSignature);
     Out += "</data>";
-    AppendElement(Out, "airflow", FloatToStr(Doc.AirFlow));
-    AppendElement(Out, "density", FloatToStr(Doc.Density));
-    AppendElement(Out, "temp", FloatToStr(Doc.DensityTemp));
-    AppendElement(Out, "barometric-pressure", FloatToStr(Doc.Pressure));
+    AppendNumber(Out, 0, "airflow", Doc.AirFlow);
+    AppendNumber(Out, 0, "density", Doc.Density);
+    AppendNumber(Out, 0, "temp", Doc.DensityTemp);
+    AppendNumber(Out, 0, "barometric-pressure", Doc.Pressure);
+    int Where = 0;
     for (const TMollierPoint& P : Doc.Points) {
+        ++Where;
         Out += "<point>";
         AppendElement(Out, "name", P.Name);
-        AppendElement(Out, "temp", FloatToStr(P.Temp));
-        AppendElement(Out, "spechum", FloatToStr(P.SpecHum));
-        AppendElement(Out, "relhum", FloatToStr(P.RelHum));
-        AppendElement(Out, "enthalpy", FloatToStr(P.Enthalpy));
+        AppendNumber(Out, Where, "temp", P.Temp);
+        AppendNumber(Out, Where, "spechum", P.SpecHum);
+        AppendNumber(Out, Where, "relhum", P.RelHum);
+        AppendNumber(Out, Where, "enthalpy", P.Enthalpy);
         AppendElement(Out, "prescribed1", std::to_string(P.Prescribed1));
         AppendElement(Out, "prescribed2", std::to_string(P.Prescribed2));
         AppendElement(Out, "show-in-chart", Flag(P.ShowInChart));

@@ -34,7 +34,9 @@ public:
     static constexpr const char* SampleDate = "011105";
     static constexpr const char* SampleSignature = "A. Engineer";
     static constexpr const char* CompatibleVersion = "2.0";
-    // Larger files are refused before anything is read.
+    // The largest project file: the reader refuses a larger file before
+    // reading anything, and the writer a larger project before touching the
+    // old file, so every saved project opens again.
     static constexpr std::size_t MaxFileSize = std::size_t(512) << 20;
 
     TMollierFileHandling(TDomImplementation& DomImpl, TXmlParser& Parser);
@@ -47,7 +49,9 @@ public:
     // Sets FFileName, then saves.
     void SaveProjectAs(const std::string& FileName);
     // Writes FProject to FFileName, replacing the file only once the new one
-    // is complete.
+    // is complete. A project the reader would refuse (a number the file
+    // cannot hold, or more than MaxFileSize bytes) fails before the file is
+    // touched.
     void SaveProject();
     // Reads an XML project file into FProject; FFileName stays as it is.
     void OpenProject(const std::string& FileName);
@@ -57,7 +61,9 @@ public:
     // not overwrite with XML.
     bool IsOldFormat() const;
 
-    // The bytes of a project file for Doc.
+    // The bytes of a project file for Doc. Throws EProjectFileError, naming
+    // the element, for a number the reader would refuse (not finite, or
+    // beyond the largest double once written to 15 digits).
     static std::string ProjectToXml(const TMain& Doc);
     // Fill Doc from the bytes of a file; SourceName names it in messages.
     static void ProjectFromXml(std::string_view Bytes, TMain& Doc, const std::string& SourceName);

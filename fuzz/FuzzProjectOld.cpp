@@ -22,7 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         return 0;
     }
     SetDecimalSeparator(Size % 2 == 0 ? '.' : ',');
-    const std::string Saved = TMollierFileHandling::ProjectToXml(Doc);
+    std::string Saved;
+    try {
+        Saved = TMollierFileHandling::ProjectToXml(Doc);
+    } catch (const EProjectFileError&) {
+        return 0; // a number the file cannot hold is refused, not written
+    }
     TMain Back;
     try {
         TMollierFileHandling::ProjectFromXml(Saved, Back, "converted.pkx");

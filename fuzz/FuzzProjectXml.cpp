@@ -20,7 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     for (const char Separator : {'.', ','}) {
         SetDecimalSeparator(Separator);
-        const std::string Saved = TMollierFileHandling::ProjectToXml(Doc);
+        std::string Saved;
+        try {
+            Saved = TMollierFileHandling::ProjectToXml(Doc);
+        } catch (const EProjectFileError&) {
+            continue; // a number the file cannot hold is refused, not written
+        }
         try {
             (void)TXmlParser::Parse(Saved, "saved.pkx");
         } catch (const EXmlError& E) {

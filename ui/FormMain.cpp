@@ -1065,13 +1065,9 @@ void TfrmMain::UpdateFlowData(bool MarkModified) {
     };
     const TFlowData Before{Document->Density, Document->DensityTemp, Document->Pressure, Document->AirFlow};
     if (rbDensNormal->isChecked()) {
-        Document->Density = TMain::NormalDensity;
-        Document->DensityTemp = TMain::NormalDensityTemp;
-        Document->SetPressure(TMain::NormalPressure);
+        Document->SetNormalDensity();
     } else if (Real) {
-        Document->Density = Rho;
-        Document->DensityTemp = Temp;
-        Document->SetPressure(Patm / 10);
+        Document->SetRealDensity(Temp, Patm);
     }
     Document->AirFlow = Flow;
     try {

@@ -1,5 +1,6 @@
 #include "files/MollierFileHandling.h"
 
+#include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 #include "tests/files/FileTestSupport.h"
@@ -10,7 +11,12 @@
 
 #include <sys/stat.h>
 
+#include <array>
+#include <bit>
+#include <cmath>
+#include <limits>
 #include <random>
+#include <utility>
 
 namespace psykrona {
 namespace {
@@ -161,67 +167,120 @@ TEST_F(ProjectFileTest, StreamedBytesEqualTheDocumentModelsOutput) {
     EXPECT_EQ(TMollierFileHandling::ProjectToXml(Doc), Tree.WriteToString());
 }
 
-TEST_F(ProjectFileTest, RandomProjectsComeBackExactlyUnderEitherSeparator) {
-    std::mt19937_64 Rng(5);
+// Every save either gives a file that opens again, under either separator,
+// to the same values (to the 15 digits written) and saves again to the same
+// bytes, or fails naming the element, with the old file untouched. The
+// numbers reach the ends of the double range: any bit pattern, the largest
+// doubles (whose 15-digit text overflows), infinities and not-a-number.
+TEST_F(ProjectFileTest, EverySaveOpensAgainOrLeavesTheOldFile) {
+    const unsigned Seed = 5;
+    SCOPED_TRACE("seed " + std::to_string(Seed));
+    std::mt19937_64 Rng(Seed);
     std::uniform_real_distribution<double> Value(-1000, 1000);
     std::uniform_int_distribution<int> Exponent(-12, 18);
     std::uniform_int_distribution<int> Code(0, 4);
-    auto Any = [&]() { return Value(Rng) * std::pow(10.0, Exponent(Rng)); };
-    // General format keeps 15 significant digits.
-    auto Fifteen = [](double V) { return StrToFloatAnySeparator(FloatToStr(V)); };
-    for (char WriteSep : {'.', ','}) {
-        for (int Round = 0; Round < 20; ++Round) {
-            SetDecimalSeparator(WriteSep);
-            TMain Doc;
-            Doc.AirFlow = Any();
-            Doc.Density = Any();
-            Doc.DensityTemp = Any();
-            Doc.SetPressure(Any());
-            for (int I = 0; I < Round; ++I) {
-                TMollierPoint& P = Doc.AddPoint();
-                P.Name = std::to_string(I);
-                P.Name.insert(0, 1, 'P');
-                if (I % 3 == 0) {
-                    P.Name += " <&>\"'";
-                }
-                P.Temp = Any();
-                P.SpecHum = Any();
-                P.RelHum = Any();
-                P.Enthalpy = Any();
-                P.Prescribed1 = Code(Rng);
-                P.Prescribed2 = Code(Rng);
-                P.ShowInChart = (I % 2) == 0;
-                P.LineToNext = (I % 3) != 0;
-            }
-            Files.FProject = &Doc;
-            Files.SaveProjectAs(Dir / "r.pkx");
-            // Read back under the other separator as well.
-            SetDecimalSeparator(WriteSep == '.' ? ',' : '.');
-            TMain Back;
-            Files.FProject = &Back;
-            Files.OpenProject(Dir / "r.pkx");
-            ASSERT_EQ(Back.PointCount(), Doc.PointCount());
-            EXPECT_EQ(Back.AirFlow, Fifteen(Doc.AirFlow));
-            EXPECT_EQ(Back.Density, Fifteen(Doc.Density));
-            EXPECT_EQ(Back.DensityTemp, Fifteen(Doc.DensityTemp));
-            EXPECT_EQ(Back.Pressure, Fifteen(Doc.Pressure));
-            EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, Back.Pressure);
-            for (int I = 0; I < Doc.PointCount(); ++I) {
-                const TMollierPoint& A = Doc.Points[I];
-                const TMollierPoint& B = Back.Points[I];
-                EXPECT_EQ(B.Number, I + 1);
-                EXPECT_EQ(B.Name, A.Name);
-                EXPECT_EQ(B.Temp, Fifteen(A.Temp));
-                EXPECT_EQ(B.SpecHum, Fifteen(A.SpecHum));
-                EXPECT_EQ(B.RelHum, Fifteen(A.RelHum));
-                EXPECT_EQ(B.Enthalpy, Fifteen(A.Enthalpy));
-                EXPECT_EQ(B.Prescribed1, A.Prescribed1);
-                EXPECT_EQ(B.Prescribed2, A.Prescribed2);
-                EXPECT_EQ(B.ShowInChart, A.ShowInChart);
-                EXPECT_EQ(B.LineToNext, A.LineToNext);
-            }
+    std::uniform_int_distribution<int> Kind(0, 99);
+    using Limits = std::numeric_limits<double>;
+    const std::array<double, 10> Extremes = {Limits::max(),         -Limits::max(),
+                                             1.79769313486231e308,  1.797693134862315e308,
+                                             Limits::min(),         Limits::denorm_min(),
+                                             Limits::infinity(),    -Limits::infinity(),
+                                             Limits::quiet_NaN(),   -0.0};
+    auto Any = [&]() {
+        const int K = Kind(Rng);
+        if (K < 2) {
+            return std::bit_cast<double>(Rng());
         }
+        if (K < 4) {
+            return Extremes[Rng() % Extremes.size()];
+        }
+        return Value(Rng) * std::pow(10.0, Exponent(Rng));
+    };
+    auto Same = [](double A, double B) { return FloatToStr(A) == FloatToStr(B); };
+    int Saved = 0;
+    int Refused = 0;
+    TMain First = SmallProject();
+    Files.FProject = &First;
+    Files.SaveProjectAs(Dir / "r.pkx");
+    for (int Round = 0; Round < 60; ++Round) {
+        const char WriteSep = Round % 2 == 0 ? '.' : ',';
+        SetDecimalSeparator(WriteSep);
+        TMain Doc;
+        Doc.AirFlow = Any();
+        Doc.Density = Any();
+        Doc.DensityTemp = Any();
+        Doc.SetPressure(Any());
+        for (int I = 0; I < Round % 12; ++I) {
+            TMollierPoint& P = Doc.AddPoint();
+            P.Name = std::to_string(I);
+            P.Name.insert(0, 1, 'P');
+            if (I % 3 == 0) {
+                P.Name += " <&>\"' ø ő";
+            }
+            P.Temp = Any();
+            P.SpecHum = Any();
+            P.RelHum = Any();
+            P.Enthalpy = Any();
+            P.Prescribed1 = Code(Rng);
+            P.Prescribed2 = Code(Rng);
+            P.ShowInChart = (I % 2) == 0;
+            P.LineToNext = (I % 3) != 0;
+        }
+        const std::string Before = ReadBytes(Dir / "r.pkx");
+        Files.FProject = &Doc;
+        try {
+            Files.SaveProjectAs(Dir / "r.pkx");
+        } catch (const EProjectFileError& E) {
+            ++Refused;
+            const std::string Message = E.what();
+            EXPECT_NE(Message.find("the element '"), std::string::npos) << Message;
+            EXPECT_NE(Message.find(Dir / "r.pkx"), std::string::npos) << Message;
+            EXPECT_EQ(ReadBytes(Dir / "r.pkx"), Before) << "round " << Round;
+            continue;
+        }
+        ++Saved;
+        const std::string Written = ReadBytes(Dir / "r.pkx");
+        SetDecimalSeparator(WriteSep == '.' ? ',' : '.');
+        TMain Back;
+        Files.FProject = &Back;
+        ASSERT_NO_THROW(Files.OpenProject(Dir / "r.pkx")) << "round " << Round << "\n" << Written;
+        SetDecimalSeparator(WriteSep);
+        ASSERT_EQ(Back.PointCount(), Doc.PointCount());
+        EXPECT_TRUE(Same(Back.AirFlow, Doc.AirFlow) && Same(Back.Density, Doc.Density) &&
+                    Same(Back.DensityTemp, Doc.DensityTemp) && Same(Back.Pressure, Doc.Pressure))
+            << "round " << Round;
+        EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, Back.Pressure);
+        for (int I = 0; I < Doc.PointCount(); ++I) {
+            const TMollierPoint& A = Doc.Points[I];
+            const TMollierPoint& B = Back.Points[I];
+            EXPECT_TRUE(B.Number == I + 1 && B.Name == A.Name && Same(B.Temp, A.Temp) && Same(B.SpecHum, A.SpecHum) &&
+                        Same(B.RelHum, A.RelHum) && Same(B.Enthalpy, A.Enthalpy) &&
+                        B.Prescribed1 == A.Prescribed1 && B.Prescribed2 == A.Prescribed2 &&
+                        B.ShowInChart == A.ShowInChart && B.LineToNext == A.LineToNext)
+                << "round " << Round << ", point " << I + 1;
+        }
+        EXPECT_EQ(TMollierFileHandling::ProjectToXml(Back), Written) << "round " << Round;
     }
+    EXPECT_GT(Saved, 5);
+    EXPECT_GT(Refused, 5);
+}
+
+// A density that is not a number is a failed calculation, not a value: the
+// flow data stay as they were, and the project still saves and opens.
+TEST_F(ProjectFileTest, ANonFiniteRealDensityLeavesTheProjectSavable) {
+    TMain Doc = SmallProject();
+    Doc.SetRealDensity(25, 950);
+    const double Density = Doc.Density;
+    for (const auto& [Temp, Pressure] : {std::pair{-273.0, 1013.0}, std::pair{-273.0, 0.0}}) {
+        EXPECT_THROW(Doc.SetRealDensity(Temp, Pressure), ECalculationError);
+        EXPECT_EQ(Doc.Density, Density);
+        EXPECT_EQ(Doc.DensityTemp, 25);
+        EXPECT_EQ(Doc.Pressure, 95);
+        EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, 95);
+    }
+    Files.FProject = &Doc;
+    Files.SaveProjectAs(Dir / "d.pkx");
+    EXPECT_EQ(FloatToStr(Open(ReadBytes(Dir / "d.pkx")).Density), FloatToStr(Density));
 }
 
 const std::string KIndented = R"(<?xml version="1.0" encoding="UTF-8"?>

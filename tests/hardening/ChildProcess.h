@@ -1,11 +1,15 @@
 #pragma once
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <exception>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace psykrona::test {
@@ -19,6 +23,8 @@ inline pid_t StartChild(const std::function<int()>& Body) {
         int Code = 2;
         try {
             Code = Body();
+        } catch (const std::exception& E) {
+            std::fprintf(stderr, "child: %s\n", E.what());
         } catch (...) {
         }
         _exit(Code);
@@ -54,5 +60,33 @@ inline void KillChild(pid_t Pid) {
     int Status = 0;
     waitpid(Pid, &Status, 0);
 }
+
+// The user and group a test run as root drops to: "nobody".
+constexpr uid_t KOrdinaryUser = 65534;
+
+// In a child of root: drops to KOrdinaryUser for good, so that permissions
+// apply. False when that fails; an ordinary user stays who it is.
+inline bool DropToOrdinaryUser() {
+    return geteuid() != 0 ||
+           (setgroups(0, nullptr) == 0 && setresgid(KOrdinaryUser, KOrdinaryUser, KOrdinaryUser) == 0 &&
+            setresuid(KOrdinaryUser, KOrdinaryUser, KOrdinaryUser) == 0);
+}
+
+// Runs Body in a child as an ordinary user and returns its exit code (2 when
+// it throws, 3 when the privileges cannot be dropped).
+inline int RunAsOrdinaryUser(const std::function<int()>& Body) {
+    const pid_t Pid = StartChild([&] { return DropToOrdinaryUser() ? Body() : 3; });
+    return WaitChild(Pid, std::chrono::minutes(2));
+}
+
+// For checks inside a child, where the test framework cannot report: the
+// first failed check prints its text and line and gives the exit code.
+#define PSYKRONA_CHILD_CHECK(Condition)                                                                \
+    do {                                                                                               \
+        if (!(Condition)) {                                                                            \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #Condition);          \
+            return 10;                                                                                 \
+        }                                                                                              \
+    } while (false)
 
 } // namespace psykrona::test

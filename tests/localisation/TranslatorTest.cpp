@@ -298,6 +298,8 @@ TEST_F(TranslatorTest, AWriteProtectedFolderKeepsTheChoiceForThisRunOnly) {
     const std::string List = LanguageList("en", ThreeLanguages, true);
     CreateWithList(List);
     namespace fs = std::filesystem;
+    // Where only the folder is protected the file is rewritten in place.
+    fs::permissions(Folder.File("Languages.xml"), fs::perms::owner_read);
     fs::permissions(Folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
     TTranslator::SetLanguage(1);
     EXPECT_EQ(TTranslator::GetLanguageCode(), "sv");

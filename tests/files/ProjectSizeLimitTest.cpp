@@ -1,0 +1,40 @@
+// Reader and writer share one size limit: a project too large to open again
+// is not saved, and the old file stays. Slow: it builds a file of half a
+// gigabyte in memory.
+#include "files/MollierFileHandling.h"
+
+#include "engine/NumberText.h"
+#include "tests/files/FileTestSupport.h"
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
+
+#include <gtest/gtest.h>
+
+namespace psykrona {
+namespace {
+
+TEST(ProjectSizeLimit, AProjectTooLargeToOpenIsNotSaved) {
+    SetDecimalSeparator('.');
+    test::TTempDir Dir;
+    TDomImplementation Dom;
+    TXmlParser Parser;
+    TMollierFileHandling Files(Dom, Parser);
+    TMain Doc;
+    Files.FProject = &Doc;
+    Files.SaveProjectAs(Dir / "big.pkx");
+    const std::string Before = test::ReadBytes(Dir / "big.pkx");
+    Doc.AddPoint();
+    const std::size_t Empty = TMollierFileHandling::ProjectToXml(Doc).size();
+    // Each "&" is written as the five bytes "&#38;": one byte over the limit.
+    Doc.Points[0].Name.assign((TMollierFileHandling::MaxFileSize - Empty) / 5 + 1, '&');
+    try {
+        Files.SaveProject();
+        ADD_FAILURE() << "saved";
+    } catch (const EProjectFileError& E) {
+        EXPECT_NE(std::string(E.what()).find("512 MB"), std::string::npos) << E.what();
+    }
+    EXPECT_EQ(test::ReadBytes(Dir / "big.pkx"), Before);
+}
+
+} // namespace
+} // namespace psykrona
