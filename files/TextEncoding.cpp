@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cstdint>
 
 namespace psykrona {
@@ -73,6 +74,7 @@ public:
     }
     TConverter(const TConverter&) = delete;
     TConverter& operator=(const TConverter&) = delete;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value
     bool Valid() const { return FCd != reinterpret_cast<iconv_t>(-1); }
 
     // One byte at a time is all the code pages need; a byte iconv refuses
@@ -81,9 +83,9 @@ public:
         char In = static_cast<char>(Byte);
         char* InPtr = &In;
         std::size_t InLeft = 1;
-        char Buffer[8];
-        char* OutPtr = Buffer;
-        std::size_t OutLeft = sizeof Buffer;
+        std::array<char, 8> Buffer{};
+        char* OutPtr = Buffer.data();
+        std::size_t OutLeft = Buffer.size();
         if (!Valid() || iconv(FCd, &InPtr, &InLeft, &OutPtr, &OutLeft) == static_cast<std::size_t>(-1)) {
             if (Valid()) {
                 iconv(FCd, nullptr, nullptr, nullptr, nullptr);
@@ -91,7 +93,7 @@ public:
             AppendUtf8(Out, Byte);
             return;
         }
-        Out.append(Buffer, static_cast<std::size_t>(OutPtr - Buffer));
+        Out.append(Buffer.data(), static_cast<std::size_t>(OutPtr - Buffer.data()));
     }
 
 private:

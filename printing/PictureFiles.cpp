@@ -98,7 +98,7 @@ bool JpegDecode(const unsigned char* Data, unsigned long Size, TPicture& Out, TJ
     jpeg_mem_src(&Info, Data, Size);
     jpeg_read_header(&Info, TRUE);
     if (static_cast<long long>(Info.image_width) * Info.image_height > KLargestDecodedPixels) {
-        std::snprintf(Errors.Message.data(), Errors.Message.size(),
+        (void)std::snprintf(Errors.Message.data(), Errors.Message.size(),
                       "The JPEG image is %u x %u pixels; images of more than %lld million pixels are not read",
                       static_cast<unsigned>(Info.image_width), static_cast<unsigned>(Info.image_height),
                       KLargestDecodedPixels / 1'000'000);
@@ -317,8 +317,11 @@ void CheckOutputFile(const std::string& FileName, const std::vector<std::string>
     for (const std::string& In : Inputs) {
         struct stat St;
         if (!In.empty() && stat(In.c_str(), &St) == 0 && St.st_dev == Out.st_dev && St.st_ino == Out.st_ino) {
-            throw EPictureError("\"" + FileName + "\" is the same file as \"" + In +
-                                "\", which the output is made from; choose another name");
+            std::string Message = "\"" + FileName;
+            Message += "\" is the same file as \"";
+            Message += In;
+            Message += "\", which the output is made from; choose another name";
+            throw EPictureError(Message);
         }
     }
     if (MayReplaceProject) {

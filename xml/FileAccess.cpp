@@ -8,14 +8,15 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -159,8 +160,19 @@ int WriteAll(int Fd, std::string_view Bytes, off_t Offset, bool ReportSteps) {
 // file of the longest name the system allows still saves, and with the
 // process id, so that one left by a killed save can be told from one still
 // being written.
-const std::string KTempPrefix = ".psykrona-";
-const std::string KTempSuffix = ".tmp";
+constexpr std::string_view KTempPrefix = ".psykrona-";
+constexpr std::string_view KTempSuffix = ".tmp";
+
+// The temporary name of this process's save number Count in Folder.
+std::string TemporaryName(const std::string& Folder, unsigned Count) {
+    std::string Name = Folder;
+    Name += KTempPrefix;
+    Name += std::to_string(getpid());
+    Name += '-';
+    Name += std::to_string(Count);
+    Name += KTempSuffix;
+    return Name;
+}
 
 // The process id in a temporary file's name, or 0 for any other name.
 pid_t TemporaryOwner(std::string_view Name) {
@@ -227,7 +239,7 @@ int CreateTemporary(const std::string& Folder, int& Fd, std::string& Name) {
             return errno;
         }
         for (int Attempt = 0; Fd < 0; ++Attempt) {
-            Name = Folder + KTempPrefix + std::to_string(getpid()) + "-" + std::to_string(Counter++) + KTempSuffix;
+            Name = TemporaryName(Folder, Counter++);
             Fd = open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (Fd < 0 && (errno != EEXIST || Attempt >= 100)) {
                 const int Error = errno;
@@ -245,7 +257,7 @@ int LinkTemporary(int Fd, const std::string& Folder, std::string& Name) {
     static std::atomic<unsigned> Counter{0};
     const std::string Proc = "/proc/self/fd/" + std::to_string(Fd);
     for (int Attempt = 0;; ++Attempt) {
-        Name = Folder + KTempPrefix + std::to_string(getpid()) + "-" + std::to_string(Counter++) + KTempSuffix;
+        Name = TemporaryName(Folder, Counter++);
         if (linkat(AT_FDCWD, Proc.c_str(), AT_FDCWD, Name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
             linkat(Fd, "", AT_FDCWD, Name.c_str(), AT_EMPTY_PATH) == 0) {
             return 0;

@@ -297,7 +297,7 @@ std::optional<std::string> DocTypeAsUtf8(std::string_view Raw, const char* WideE
         Utf8 = Raw;
     } else {
         const iconv_t Cd = iconv_open("UTF-8", From.c_str());
-        if (Cd == reinterpret_cast<iconv_t>(-1)) {
+        if (Cd == reinterpret_cast<iconv_t>(-1)) { // NOLINT(performance-no-int-to-ptr): iconv_open's failure value
             return std::nullopt;
         }
         std::string In(Raw);

@@ -194,7 +194,7 @@ void CollectError(void* Context, xmlErrorPtr Error) {
 
 } // namespace
 
-TXmlPullReader::TXmlPullReader(std::string_view Bytes, std::string SourceName) : FImpl(std::make_unique<TImpl>()) {
+TXmlPullReader::TXmlPullReader(std::string_view Bytes, const std::string& SourceName) : FImpl(std::make_unique<TImpl>()) {
     FImpl->Name = "'" + SourceName + "'";
     if (Bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         throw EXmlError(FImpl->Name + " is too large to be read");

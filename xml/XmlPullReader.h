@@ -18,7 +18,7 @@ public:
     enum class TEvent { StartElement, EndElement, Text, Comment, Other, End };
 
     // Bytes must outlive the reader. SourceName names the input in messages.
-    TXmlPullReader(std::string_view Bytes, std::string SourceName);
+    TXmlPullReader(std::string_view Bytes, const std::string& SourceName);
     ~TXmlPullReader();
     TXmlPullReader(const TXmlPullReader&) = delete;
     TXmlPullReader& operator=(const TXmlPullReader&) = delete;
