@@ -241,8 +241,7 @@ TEST_F(FormMainFilesTest, AFailedOpenResetsToAnEmptyProjectAndDrawsNoChartMeanwh
     Open(Work.File("broken.pkx"));
     const std::string Broken = Work.File("broken.pkx");
     EXPECT_EQ(Dialogs.Log().back(), "Message: The file could not be opened.\n" + Broken + "\n'" + Broken +
-                                        "' is not well-formed XML (line 1: Extra content at the end of the "
-                                        "document)");
+                                        "' ends before the document is complete (line 1)");
     EXPECT_TRUE(PointNames().empty());
     EXPECT_TRUE(ListRows().empty());
     EXPECT_FALSE(Form->Modified);
