@@ -19,6 +19,11 @@ if(TARGET psykrona_gui)
     ${CMAKE_SOURCE_DIR}/ui/DialogLayout.h)
 endif()
 
+# Documentation goes where Debian and most distributions keep a package's:
+# share/doc/<package name>, in lower case.
+if(NOT CMAKE_INSTALL_DOCDIR)
+  set(CMAKE_INSTALL_DOCDIR "share/doc/psykrona")
+endif()
 include(GNUInstallDirs)
 set(PSYKRONA_INSTALL_DIR "lib/psykrona" CACHE STRING
   "Folder below the prefix for the executables, language files and help pages")
@@ -49,16 +54,23 @@ if(TARGET psykrona_gui)
   # The entry starts the program by its full path, so it works from a prefix
   # that is not on the desktop session's PATH; the path is known only when
   # installing, since --prefix may change it.
+  # Each destination gets its own copy of the filled-in entry, so installs
+  # into different places from the same build tree (a package being made
+  # while another install runs) never hand each other their launcher path.
   install(CODE "
     set(PSYKRONA_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/psykrona\")
-    configure_file(\"${desktop}/psykrona.desktop.in\" \"${CMAKE_BINARY_DIR}/desktop/psykrona.desktop\" @ONLY)
+    string(MD5 destination \"\$ENV{DESTDIR}|\${CMAKE_INSTALL_PREFIX}\")
+    set(entry \"${CMAKE_BINARY_DIR}/desktop/\${destination}/psykrona.desktop\")
+    configure_file(\"${desktop}/psykrona.desktop.in\" \"\${entry}\" @ONLY)
     file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\" TYPE FILE
-         FILES \"${CMAKE_BINARY_DIR}/desktop/psykrona.desktop\")
+         FILES \"\${entry}\")
   ")
-  install(FILES ${desktop}/psykrona-48.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps
-    RENAME psykrona.png)
-  install(FILES ${desktop}/psykrona-256.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
-    RENAME psykrona.png)
+  file(GLOB icons ${desktop}/icons/psykrona-*.png)
+  foreach(icon ${icons})
+    string(REGEX REPLACE ".*-([0-9]+)\\.png$" "\\1" size ${icon})
+    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+      RENAME psykrona.png)
+  endforeach()
   install(FILES ${desktop}/psykrona.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES ${desktop}/psykrona-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
     RENAME psykrona.xml)
@@ -85,3 +97,5 @@ if(TARGET psykrona_gui)
     ")
   endif()
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)

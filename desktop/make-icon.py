@@ -3,8 +3,9 @@
 humidity ratio across) with the saturation curve, two relative-humidity
 curves, enthalpy lines and one process between two points.
 
-Writes psykrona.svg beside this script and renders psykrona-48.png and
-psykrona-256.png from it with rsvg-convert (Debian package librsvg2-bin).
+Writes psykrona.svg beside this script and renders icons/psykrona-<size>.png
+from it with rsvg-convert (Debian package librsvg2-bin) at the sizes of the
+hicolor theme that desktops and software centres look up.
 Run it again after a change and commit all three files; the build installs
 them as they are.
 """
@@ -19,6 +20,7 @@ LEFT, RIGHT, TOP, BOTTOM = 44, 220, 36, 212   # chart area inside the tile
 T_MIN, T_MAX = -10.0, 45.0                    # °C, vertical
 X_MAX = 0.045                                 # kg/kg, horizontal
 P = 101.325                                   # kPa
+SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)  # pixels; the build installs each one
 
 
 def sat_pressure(t):
@@ -108,9 +110,10 @@ def svg():
 def main():
     target = HERE / "psykrona.svg"
     target.write_text(svg(), encoding="utf-8")
-    for size in (48, 256):
+    (HERE / "icons").mkdir(exist_ok=True)
+    for size in SIZES:
         subprocess.run(["rsvg-convert", "--width", str(size), "--height", str(size),
-                        "--output", str(HERE / f"psykrona-{size}.png"), str(target)], check=True)
+                        "--output", str(HERE / "icons" / f"psykrona-{size}.png"), str(target)], check=True)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
+  dpkg-dev file
   qt6-base-dev qt6-svg-dev libqt6svg6-dev
   libxml2-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -2,14 +2,13 @@
 // land in one folder with their data and answer through the launchers in bin,
 // and the desktop entry, icons and MIME type are where desktops look for
 // them. The GUI program is checked only when the build has it.
+#include "tests/install/InstallSupport.h"
 #include "tests/support/RunProcess.h"
 #include "tests/xml/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,26 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& P) {
-    std::ifstream In(P, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
+using test::PngSize;
 
-// Width and height from a PNG file's header chunk.
-std::pair<int, int> PngSize(const fs::path& P) {
-    const std::string Bytes = ReadFile(P);
-    if (Bytes.size() < 24 || Bytes.compare(1, 3, "PNG") != 0) {
-        return {0, 0};
-    }
-    auto Be32 = [&Bytes](std::size_t At) {
-        int V = 0;
-        for (std::size_t I = 0; I < 4; ++I) {
-            V = V << 8 | static_cast<unsigned char>(Bytes[At + I]);
-        }
-        return V;
-    };
-    return {Be32(16), Be32(20)};
-}
+std::string ReadFile(const fs::path& P) { return test::ReadWholeFile(P); }
 
 test::TProcessResult Install(const fs::path& Prefix, const std::vector<std::string>& Env = {}) {
     return test::RunProcess(PSYKRONA_CMAKE, {"--install", PSYKRONA_BUILD_TREE, "--prefix", Prefix.string()},
@@ -106,7 +88,7 @@ TEST_F(InstallTest, EveryDataFileIsInstalledBesideTheProgramsAndTheExamplesAsDoc
         }
         const bool Example = *Relative.begin() == "examples";
         const fs::path Installed =
-            Example ? Share() / "doc" / "Psykrona" / Relative : ProgramDir() / Relative;
+            Example ? Share() / "doc" / "psykrona" / Relative : ProgramDir() / Relative;
         EXPECT_EQ(ReadFile(Installed), ReadFile(E.path())) << Installed;
         ++Files;
     }
