@@ -2,11 +2,13 @@
 // solved as the point editor solves it.
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
+#include "cli/CmdStateBatch.h"
 
 #include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -14,6 +16,9 @@ namespace psykrona {
 namespace {
 
 int RunState(const std::vector<std::string>& Args) {
+    if (std::find(Args.begin(), Args.end(), "--batch") != Args.end()) {
+        return RunStateBatch(Args);
+    }
     const TCliArgs A(Args, {"--pressure", "--temp", "--relhum", "--spechum", "--enthalpy"}, {"--json"});
     if (!A.Positional().empty()) {
         throw EUsageError("unexpected argument '" + Echoed(A.Positional().front()) + "'");
@@ -92,7 +97,11 @@ int RunState(const std::vector<std::string>& Args) {
 const TCliRegistration Registration({"state",
                                      "state [--pressure KPA] --temp C | --relhum PCT | --spechum G_PER_KG | "
                                      "--enthalpy KJ_PER_KG [--json]\n"
-                                     "             solves a moist-air state from exactly two of its properties",
+                                     "             solves a moist-air state from exactly two of its properties\n"
+                                     "  state --batch [--pressure KPA] < ROWS.csv\n"
+                                     "             solves one state per row: a header naming two of temp, relhum,\n"
+                                     "             spechum, enthalpy (and optionally pressure), then rows with '.'\n"
+                                     "             decimals; writes CSV, and each failed row's number on standard error",
                                      &RunState});
 
 } // namespace
