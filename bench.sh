@@ -13,3 +13,5 @@ for b in "$root"/build/release/bench/bench_*; do
 done
 echo "== state_batch"
 "$root/bench/state_batch.sh" "$root/build/release/bin/psykrona-cli"
+echo "== chart_png"
+"$root/bench/chart_png.sh" "$root/build/release/bin/psykrona-cli"
