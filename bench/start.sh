@@ -6,6 +6,7 @@
 # QT_QPA_PLATFORM (offscreen unless set; "xcb" starts a private Xvfb).
 # Prints the medians of wall and CPU time (user + system) and the ratios.
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 build=$1
 runs=${2:-15}
 platform=${QT_QPA_PLATFORM:-offscreen}
@@ -19,26 +20,13 @@ if [[ $platform == xcb ]]; then
   export DISPLAY=$display
   sleep 1
 fi
-probe=("$build/bench/start_probe" "$build/bin")
-minimal=("$build/bench/start_minimal")
-
-run() {
-  local TIMEFORMAT='%R %U %S' t
-  t=$( { time "$@" > /dev/null 2>&1; } 2>&1 )
-  awk '{ printf "%s %.4f\n", $1, $2 + $3 }' <<< "$t"
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+probe() { "$build/bench/start_probe" "$build/bin"; }
+minimal() { "$build/bench/start_minimal"; }
 
 # Both must reach their paint (exit code 0) before they are timed.
-"${probe[@]}" > /dev/null 2>&1 || { echo "start_probe never painted the start-up window" >&2; exit 1; }
-"${minimal[@]}" > /dev/null 2>&1 || { echo "start_minimal never painted its dialog" >&2; exit 1; }
-pw=() pc=() mw=() mc=()
-for ((i = 0; i < runs; i++)); do
-  read -r w c < <(run "${probe[@]}"); pw+=("$w"); pc+=("$c")
-  read -r w c < <(run "${minimal[@]}"); mw+=("$w"); mc+=("$c")
-done
-mpw=$(printf '%s\n' "${pw[@]}" | median); mpc=$(printf '%s\n' "${pc[@]}" | median)
-mmw=$(printf '%s\n' "${mw[@]}" | median); mmc=$(printf '%s\n' "${mc[@]}" | median)
+probe > /dev/null 2>&1 || { echo "start_probe never painted the start-up window" >&2; exit 1; }
+minimal > /dev/null 2>&1 || { echo "start_minimal never painted its dialog" >&2; exit 1; }
+read -r mpw mpc mmw mmc < <(timed_pair "$runs" probe minimal)
 awk -v pw="$mpw" -v pc="$mpc" -v mw="$mmw" -v mc="$mmc" -v n="$runs" -v p="$platform" 'BEGIN {
   printf "start to the first paint of the start-up window (%s), median of %d\n", p, n
   printf "  Psykrona:       %.1f ms wall, %.1f ms cpu\n", pw * 1000, pc * 1000

@@ -4,6 +4,7 @@
 # through `cat` as the reference; prints the medians of five runs, the rows
 # per second and the ratio of the two.
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 cli=$1
 rows=${2:-2000000}
 seed=19
@@ -12,28 +13,14 @@ trap 'rm -f "$data"' EXIT
 awk -v n="$rows" -v seed="$seed" 'BEGIN { srand(seed); print "temp,relhum";
   for (i = 0; i < n; i++) printf "%.2f,%.1f\n", -20 + rand() * 60, rand() * 100 }' > "$data"
 
-# One run of a pipeline: prints "wall cpu" in seconds (cpu: user + system of
-# every process of the pipeline).
-run() {
-  local TIMEFORMAT='%R %U %S' t
-  t=$( { time "$@" > /dev/null; } 2>&1 )
-  awk '{ printf "%s %.3f\n", $1, $2 + $3 }' <<< "$t"
-}
 batch() { cat "$data" | "$cli" state --batch | cat; }
 reference() { cat "$data" | cat | cat; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Checks that the command really produced every row before timing it.
 out=$(cat "$data" | "$cli" state --batch | wc -l)
 [[ $out -eq $((rows + 1)) ]] || { echo "state --batch wrote $out lines for $rows rows" >&2; exit 1; }
 
-bw=() bc=() rw=() rc=()
-for i in 1 2 3 4 5; do
-  read -r w c < <(run batch); bw+=("$w"); bc+=("$c")
-  read -r w c < <(run reference); rw+=("$w"); rc+=("$c")
-done
-mbw=$(printf '%s\n' "${bw[@]}" | median); mbc=$(printf '%s\n' "${bc[@]}" | median)
-mrw=$(printf '%s\n' "${rw[@]}" | median); mrc=$(printf '%s\n' "${rc[@]}" | median)
+read -r mbw mbc mrw mrc < <(timed_pair 5 batch reference)
 awk -v n="$rows" -v bw="$mbw" -v bc="$mbc" -v rw="$mrw" -v rc="$mrc" -v seed="$seed" 'BEGIN {
   printf "state --batch, %d rows (seed %d), median of 5\n", n, seed
   printf "  state --batch pipe: %.3f s wall (%.0f rows/s), %.3f s cpu (%.0f rows/s)\n", bw, n / bw, bc, n / bc
