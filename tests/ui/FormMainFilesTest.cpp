@@ -410,9 +410,7 @@ TEST_F(FormMainFilesTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheWork) {
     ASSERT_EQ(PointNames(), (Strings{"1:P1", "2:P2"}));
     Modify();
     test::OnAFullDisk([&] { Form->mnuFileSave->trigger(); });
-    EXPECT_EQ(Dialogs.Log(), (Strings{NotSaved + "
-" + Plan + "
-File too large"}));
+    EXPECT_EQ(Dialogs.Log(), (Strings{NotSaved + "\n" + Plan + "\nFile too large"}));
     EXPECT_TRUE(Form->Modified);
     EXPECT_EQ(Work.Read("plan.pkx"), Before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Work.Path()), {}), 1)
