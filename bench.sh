@@ -11,3 +11,9 @@ for b in "$root"/build/release/bench/bench_*; do
   QT_QPA_PLATFORM=offscreen "$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     --benchmark_filter="${BENCH_FILTER:-.}" 2>/dev/null | grep -E '_median|^Benchmark|^-' || true
 done
+echo "== state_batch"
+"$root/bench/state_batch.sh" "$root/build/release/bin/psykrona-cli"
+echo "== chart_png"
+"$root/bench/chart_png.sh" "$root/build/release/bin/psykrona-cli"
+echo "== start"
+"$root/bench/start.sh" "$root/build/release"

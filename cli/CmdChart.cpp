@@ -7,6 +7,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliGuiApplication.h"
 #include "cli/CliOutput.h"
+#include "cli/CliPng.h"
 #include "cli/CliProject.h"
 #include "cli/CliTranslator.h"
 
@@ -23,6 +24,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <cctype>
@@ -32,6 +34,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string_view>
+
+#include <sys/mman.h>
 
 namespace psykrona {
 namespace {
@@ -78,6 +82,26 @@ bool EndsWith(std::string S, const std::string& Suffix) {
                    [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
     return S.size() >= Suffix.size() && S.compare(S.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
 }
+
+// The picture's memory, taken in huge pages where the system offers them: a
+// 1600 x 1200 picture is nearly 2000 small pages, and the first touch of each
+// costs more than drawing the whole chart.
+struct TPixelMemory {
+    explicit TPixelMemory(std::size_t Bytes) {
+        constexpr std::size_t Huge = std::size_t{2} << 20;
+        const std::size_t Size = (Bytes + Huge - 1) / Huge * Huge;
+        Data = static_cast<uchar*>(std::aligned_alloc(Huge, Size));
+#ifdef MADV_HUGEPAGE
+        if (Data != nullptr) {
+            madvise(Data, Size, MADV_HUGEPAGE); // only advice: small pages work as well
+        }
+#endif
+    }
+    ~TPixelMemory() { std::free(Data); }
+    TPixelMemory(const TPixelMemory&) = delete;
+    TPixelMemory& operator=(const TPixelMemory&) = delete;
+    uchar* Data = nullptr;
+};
 
 void Draw(TMollierDraw& Renderer, QPainter& Painter, int Width, int Height) {
     Painter.fillRect(0, 0, Width, Height, Qt::white);
@@ -142,8 +166,9 @@ int RunChart(const std::vector<std::string>& Args) {
         Draw(Renderer, Painter, Width, Height);
         Painter.end();
     } else {
-        QImage Image(Width, Height, QImage::Format_RGB32);
-        if (Image.isNull()) {
+        const TPixelMemory Memory(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) * 4);
+        QImage Image(Memory.Data, Width, Height, Width * 4, QImage::Format_RGB32);
+        if (Memory.Data == nullptr || Image.isNull()) {
             throw std::runtime_error("not enough memory for a picture of " + std::to_string(Width) + " × " +
                                      std::to_string(Height) + " pixels");
         }
@@ -151,9 +176,17 @@ int RunChart(const std::vector<std::string>& Args) {
             QPainter Painter(&Image);
             Draw(Renderer, Painter, Width, Height);
         }
-        if (!Image.save(&Buffer, "PNG")) {
-            throw std::runtime_error("the PNG image cannot be made");
+        // Drawn in 32-bit pixels, the raster painter's fastest; where these
+        // do not lie blue first in memory they go to the encoder as RGB.
+        QImage Rgb;
+        TPixelRows Rows{Width, Height, Image.constBits(), static_cast<std::size_t>(Image.bytesPerLine()),
+                        TPixelOrder::Bgrx};
+        if (QSysInfo::ByteOrder != QSysInfo::LittleEndian) {
+            Rgb = Image.convertToFormat(QImage::Format_RGB888);
+            Rows = {Width, Height, Rgb.constBits(), static_cast<std::size_t>(Rgb.bytesPerLine()), TPixelOrder::Rgb};
         }
+        const std::vector<std::uint8_t> Png = EncodePng(Rows, Image.dotsPerMeterX(), Image.dotsPerMeterY());
+        Bytes = QByteArray(reinterpret_cast<const char*>(Png.data()), static_cast<qsizetype>(Png.size()));
     }
     try {
         WriteFileAtomically(OutPath, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));

@@ -3,11 +3,13 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/CliProperties.h"
+#include "cli/CmdStateBatch.h"
 
 #include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -15,6 +17,9 @@ namespace psykrona {
 namespace {
 
 int RunState(const std::vector<std::string>& Args) {
+    if (std::find(Args.begin(), Args.end(), "--batch") != Args.end()) {
+        return RunStateBatch(Args);
+    }
     const TCliArgs A(Args, {"--pressure", "--temp", "--relhum", "--spechum", "--enthalpy", "--dewpoint", "--wetbulb"},
                      {"--json"});
     if (!A.Positional().empty()) {
@@ -102,7 +107,11 @@ const TCliRegistration Registration({"state",
                                      "--enthalpy KJ_PER_KG [--json]\n"
                                      "       state [--pressure KPA] --temp C --dewpoint C | --temp C --wetbulb C |\n"
                                      "             --wetbulb C --relhum PCT [--json]\n"
-                                     "             solves a moist-air state from exactly two of its properties",
+                                     "             solves a moist-air state from exactly two of its properties\n"
+                                     "  state --batch [--pressure KPA] < ROWS.csv\n"
+                                     "             solves one state per row: a header naming two of temp, relhum,\n"
+                                     "             spechum, enthalpy (and optionally pressure), then rows with '.'\n"
+                                     "             decimals; writes CSV, and each failed row's number on standard error",
                                      &RunState});
 
 } // namespace

@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   dpkg-dev file
   qt6-base-dev qt6-svg-dev libqt6svg6-dev
-  libxml2-dev libjpeg62-turbo-dev
+  libxml2-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   qt6-translations-l10n
