@@ -48,6 +48,9 @@ std::string QualifiedName(const xmlNs* Ns, const xmlChar* Name) {
 // once into the entity's declaration, within the same expansion budget.
 struct TXmlPullReader::TImpl {
     xmlTextReaderPtr Reader = nullptr;
+    // The reader's document, once asked for: from then on libxml2 leaves
+    // freeing it to us.
+    xmlDocPtr Doc = nullptr;
     std::string Name; // the source as messages show it
     TXmlScan Scan;
     TXmlFault First;
@@ -76,7 +79,10 @@ struct TXmlPullReader::TImpl {
     }
 
     void Enter(const xmlChar* EntityName, int Depth) {
-        const xmlEntityPtr Entity = xmlGetDocEntity(xmlTextReaderCurrentDoc(Reader), EntityName);
+        if (Doc == nullptr) {
+            Doc = xmlTextReaderCurrentDoc(Reader);
+        }
+        const xmlEntityPtr Entity = xmlGetDocEntity(Doc, EntityName);
         if (Entity == nullptr || Entity->etype != XML_INTERNAL_GENERAL_ENTITY) {
             throw EXmlError(Name + " refers to the entity \"" + Text(EntityName) +
                             "\", whose content is not available (external entities are not read)");
@@ -217,6 +223,9 @@ TXmlPullReader::TXmlPullReader(std::string_view Bytes, const std::string& Source
 TXmlPullReader::~TXmlPullReader() {
     if (FImpl->Reader != nullptr) {
         xmlFreeTextReader(FImpl->Reader);
+    }
+    if (FImpl->Doc != nullptr) {
+        xmlFreeDoc(FImpl->Doc);
     }
 }
 

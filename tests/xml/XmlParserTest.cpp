@@ -145,8 +145,8 @@ TEST(XmlParserTest, PullReaderAndDocumentModelReadEntitiesAlike) {
     TMain Doc;
     TMollierFileHandling::ProjectFromXml(Project, Doc, "p.pkx");
     ASSERT_EQ(Doc.PointCount(), 1);
-    const TXmlElement& Point =
-        *TXmlParser::Parse(Project, "")->DocumentElement()->FindChildElement("project")->FindChildElement("point");
+    const auto Model = TXmlParser::Parse(Project, "");
+    const TXmlElement& Point = *Model->DocumentElement()->FindChildElement("project")->FindChildElement("point");
     EXPECT_EQ(Doc.Points[0].Name, Point.FindChildElement("name")->FirstChild()->NodeValue());
     EXPECT_EQ(Doc.Points[0].Name, "a ent b");
     EXPECT_EQ(Doc.Points[0].Temp, 21.5);
