@@ -191,7 +191,13 @@ int RunChart(const std::vector<std::string>& Args) {
     try {
         WriteFileAtomically(OutPath, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
     } catch (const EXmlFileError& E) {
-        throw std::runtime_error("cannot write '" + OutPath + "': " + std::strerror(E.ErrorCode()));
+        // The file layer's reason follows its own "Cannot write "NAME": ".
+        const std::string Message = E.what();
+        const std::string Prefix = OutPath + "\": ";
+        const std::size_t Reason = Message.find(Prefix);
+        throw std::runtime_error("cannot write '" + OutPath + "': " +
+                                 (Reason != std::string::npos ? Message.substr(Reason + Prefix.size())
+                                                              : std::string(std::strerror(E.ErrorCode()))));
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 // Every output of psykrona-cli against what may go wrong with it: a full file
 // system, standard output on /dev/full, the input itself or an existing
-// project as the output, a name of 255 bytes; and what the tool shows of
-// names and values it did not make. An output is complete or absent, a
-// failure says so with its exit code and the system's reason, and what was
-// there before stays as it was.
+// project as the output, a name of 255 bytes, a named pipe or a link to
+// nothing; and what the tool shows of names and values it did not make. An
+// output is complete or absent, a failure says so with its exit code and the
+// system's reason, and what was there before stays as it was.
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
@@ -17,6 +17,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,6 +74,7 @@ const std::string& Cli() {
 struct TSetup {
     std::map<std::string, std::string> Files; // name in the folder, content
     std::map<std::string, std::string> Links; // name in the folder, target
+    std::vector<std::string> Pipes;            // named pipes in the folder
     bool FullDisk = false;
     std::string Stdout; // where standard output goes; a file of its own if empty
 };
@@ -142,6 +144,9 @@ private:
         for (const auto& [Name, Target] : Setup.Links) {
             fs::create_symlink(Target, In(Name));
         }
+        for (const std::string& Name : Setup.Pipes) {
+            mkfifo(In(Name).c_str(), 0600);
+        }
         if (Mode == "tmpfs") {
             const int Fd = open(In(".filler").c_str(), O_WRONLY | O_CREAT, 0600);
             const std::string Block(4096, 'f');
@@ -175,7 +180,12 @@ private:
         fs::create_directory(Outside("after"));
         for (const auto& E : fs::directory_iterator(Folder())) {
             const std::string Name = E.path().filename();
-            if (Name != ".filler") {
+            // What is not a file's content is noted by its kind, never read.
+            if (fs::is_fifo(E.path())) {
+                WriteBytes(Outside("after/" + Name), "<named pipe>");
+            } else if (fs::is_symlink(E.symlink_status()) && !fs::exists(E.path())) {
+                WriteBytes(Outside("after/" + Name), "<link to nothing>");
+            } else if (Name != ".filler") {
                 WriteBytes(Outside("after/" + Name), ReadBytes(E.path()));
             }
         }
@@ -206,7 +216,7 @@ const TWriter Writers[] = {
     {"convert", ".pkx", "<?xml", true, false},
 };
 
-enum class TCase { FullDisk, InputItself, ExistingProject, LongName };
+enum class TCase { FullDisk, InputItself, ExistingProject, LongName, NamedPipe, LinkToNothing };
 
 void PrintTo(const TWriter& W, std::ostream* Os) {
     *Os << W.Command << " " << W.Ext;
@@ -273,15 +283,29 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
     case TCase::LongName: {
         const std::string Name = std::string(255 - Ext.size(), 'n') + Ext;
         R = Scratch.Run({W.Command, Input, Scratch.In(Name)}, Setup);
-        // Written whole, or refused with the reason and nothing left.
-        if (R.Exit == 0) {
-            ASSERT_EQ(R.After.size(), 1u);
-            EXPECT_TRUE(R.After[Name].substr(0, W.Magic.size()) == W.Magic);
+        // The longest name the system allows, and no temporary file beside it.
+        EXPECT_EQ(R.Exit, 0) << R.Err;
+        ASSERT_EQ(R.After.size(), 1u);
+        EXPECT_TRUE(R.After[Name].substr(0, W.Magic.size()) == W.Magic);
+        break;
+    }
+    case TCase::NamedPipe:
+    case TCase::LinkToNothing: {
+        // Refused: nothing waits on the pipe, and neither it nor the link
+        // becomes a file.
+        const bool Pipe = Case == TCase::NamedPipe;
+        const std::string Out = "out" + Ext;
+        if (Pipe) {
+            Setup.Pipes.push_back(Out);
         } else {
-            EXPECT_EQ(R.Exit, 1);
-            EXPECT_TRUE(Has(R.Err, std::strerror(ENAMETOOLONG))) << R.Err;
-            EXPECT_TRUE(R.After.empty());
+            Setup.Links[Out] = "missing" + Ext;
         }
+        R = Scratch.Run({W.Command, Input, Scratch.In(Out)}, Setup);
+        EXPECT_NE(R.Exit, 0) << R.Err;
+        EXPECT_TRUE(Has(R.Err, Pipe ? "named pipe" : "symbolic link to nothing")) << R.Err;
+        EXPECT_TRUE(R.After == (std::map<std::string, std::string>{
+                                   {Out, Pipe ? "<named pipe>" : "<link to nothing>"}}))
+            << R.After.size() << " entries";
         break;
     }
     }
@@ -290,14 +314,15 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
 
 std::string CaseName(const testing::TestParamInfo<CliOutputs::ParamType>& Info) {
     const auto& [W, Case] = Info.param;
-    const char* Names[] = {"FullDisk", "InputItself", "ExistingProject", "LongName"};
+    const char* Names[] = {"FullDisk", "InputItself", "ExistingProject", "LongName", "NamedPipe", "LinkToNothing"};
     return std::string(W.Command) + "_" + (W.Ext + 1) + "_" + Names[static_cast<int>(Case)];
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFileWriter, CliOutputs,
                          testing::Combine(testing::ValuesIn(Writers),
                                           testing::Values(TCase::FullDisk, TCase::InputItself,
-                                                          TCase::ExistingProject, TCase::LongName)),
+                                                          TCase::ExistingProject, TCase::LongName,
+                                                          TCase::NamedPipe, TCase::LinkToNothing)),
                          CaseName);
 
 // Standard output that cannot take the result is a failure with the reason.
