@@ -6,7 +6,7 @@
 #include "tests/files/FileTestSupport.h"
 #include "tests/support/CommaLocale.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <QImage>
 

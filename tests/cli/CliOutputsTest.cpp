@@ -9,7 +9,7 @@
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
 #include "tests/files/FileTestSupport.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

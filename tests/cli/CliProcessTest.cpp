@@ -7,7 +7,7 @@
 #include "files/MollierFileHandling.h"
 #include "tests/cli/CliJson.h"
 #include "tests/files/FileTestSupport.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // same refusals, each failed row named by its number while the rest go on.
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "engine/MollierCalculate.h"
 #include "tests/cli/CliJson.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

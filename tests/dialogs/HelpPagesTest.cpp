@@ -8,7 +8,7 @@
 #include "xml/XmlParser.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // use; without the registry this test fails, it never skips.
 #include "engine/MollierProcess.h"
 
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // count.
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 

@@ -3,8 +3,8 @@
 // and the desktop entry, icons and MIME type are where desktops look for
 // them. The GUI program is checked only when the build has it.
 #include "tests/install/InstallSupport.h"
-#include "tests/support/RunProcess.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

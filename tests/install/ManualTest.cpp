@@ -5,7 +5,7 @@
 // programs at test time, so a command added later fails here until its page
 // describes it.
 #include "tests/install/InstallSupport.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // centre read (entry, icons, MIME type, metadata, manual pages) as they
 // should be. The GUI program's files are expected only when the build has it.
 #include "tests/install/InstallSupport.h"
-#include "tests/support/RunProcess.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "xml/XmlName.h"
 #include "xml/XmlParser.h"
 
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

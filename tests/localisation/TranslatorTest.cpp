@@ -7,7 +7,7 @@
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "printing/PictureFiles.h"
 
 #include "tests/printing/JpegMarkers.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // their logo and chart; the wrong calls; a missing logo.
 #include "tests/files/FileTestSupport.h"
 #include "tests/printing/QtPrintSupport.h"
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <QImage>
 

@@ -8,7 +8,7 @@
 #include "printing/MollierPrint.h"
 #include "printing/PictureFiles.h"
 #include "tests/support/RecordingCanvas.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <string>
 #include <vector>

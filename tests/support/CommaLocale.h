@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/RunProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -12,7 +12,7 @@
 
 #include "tests/support/ScriptedUserDialogs.h"
 #include "tests/ui/UiFixture.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -9,7 +9,7 @@
 #include "ui/PaintBox.h"
 
 #include "tests/support/ScriptedUserDialogs.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -7,8 +7,8 @@
 
 #include "files/MollierFileHandling.h"
 #include "localisation/Translator.h"
-#include "tests/hardening/ChildProcess.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 

@@ -6,7 +6,7 @@
 #include "xml/XmlParser.h"
 #include "xml/XmlPullReader.h"
 
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -13,6 +13,20 @@
 
 namespace psykrona::test {
 
+// A whole file's bytes; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& Name) {
+    std::ifstream In(Name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::filesystem::path& Name, std::string_view Bytes) {
+    std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
+    Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    if (!Out) {
+        throw std::runtime_error("cannot write " + Name.string());
+    }
+}
+
 // A fresh folder under the system's temporary directory, removed with all its
 // content when the object goes.
 class TTempFolder {
@@ -38,17 +52,8 @@ public:
     std::string Dir() const { return FPath.string() + "/"; }
     std::string File(const std::string& Name) const { return (FPath / Name).string(); }
 
-    void Write(const std::string& Name, std::string_view Bytes) const {
-        std::ofstream Out(FPath / Name, std::ios::binary | std::ios::trunc);
-        Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-        if (!Out) {
-            throw std::runtime_error("cannot write " + Name);
-        }
-    }
-    std::string Read(const std::string& Name) const {
-        std::ifstream In(FPath / Name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-    }
+    void Write(const std::string& Name, std::string_view Bytes) const { WriteFile(FPath / Name, Bytes); }
+    std::string Read(const std::string& Name) const { return ReadFile(FPath / Name); }
     // The names in the folder, sorted, to see that nothing was left behind.
     std::string Listing() const {
         std::vector<std::string> Names;
