@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,24 +14,41 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One subcommand of psykrona-cli. Run gets the arguments after the command's
-// name and returns the exit code; failures are exceptions (EUsageError: exit
-// 2, any other: exit 1), reported by the caller on standard error.
+// Which program runs a command. psykrona-cli itself runs what needs only the
+// calculator, so that it starts without libxml2 and Qt; what reads or writes
+// project files runs in psykrona-cli-files (libxml2), what draws in
+// psykrona-cli-draw (Qt). Both lie beside psykrona-cli, which hands them the
+// command line whole (TCliProgram::Tool is psykrona-cli itself).
+enum class TCliProgram { Tool, Files, Draw };
+
+// The file name of a program in the tool's folder.
+const char* CliProgramFile(TCliProgram Program);
+
+// One subcommand of psykrona-cli, as --help lists it.
 struct TCliCommand {
     const char* Name;
     const char* Synopsis; // one or more lines for --help
-    int (*Run)(const std::vector<std::string>& Args);
+    TCliProgram Program;
 };
+
+// A command's work: Run gets the arguments after the command's name and
+// returns the exit code; failures are exceptions (EUsageError: exit 2, any
+// other: exit 1), reported by the caller on standard error.
+using TCliRun = int (*)(const std::vector<std::string>& Args);
 
 class TCliCommands {
 public:
-    static std::vector<TCliCommand>& All();
+    // Every command, in the order of --help, whichever program runs it.
+    static std::span<const TCliCommand> All();
     static const TCliCommand* Find(const std::string& Name);
+    // The work of a command this program runs itself, or null.
+    static TCliRun FindRun(const std::string& Name);
+    static void Register(const char* Name, TCliRun Run);
 };
 
-// A command file registers its command with a static instance of this.
+// A command file registers its command's work with a static instance of this.
 struct TCliRegistration {
-    explicit TCliRegistration(const TCliCommand& Command) { TCliCommands::All().push_back(Command); }
+    TCliRegistration(const char* Name, TCliRun Run) { TCliCommands::Register(Name, Run); }
 };
 
 // A small option reader shared by the commands: "--name value" pairs, "--flag"

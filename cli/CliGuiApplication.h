@@ -3,8 +3,6 @@
 // The Qt application object that drawing commands of psykrona-cli need for
 // fonts and printing, on the offscreen platform unless the caller chose
 // another, so that the commands run without a display.
-#ifdef PSYKRONA_CLI_WITH_QT
-
 #include "cli/CliOutput.h"
 
 #include <QGuiApplication>
@@ -37,5 +35,3 @@ inline void EnsureCliGuiApplication() {
 }
 
 } // namespace psykrona
-
-#endif

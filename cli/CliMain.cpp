@@ -4,11 +4,15 @@
 
 #include "engine/Main.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace psykrona;
 
@@ -43,12 +47,13 @@ int RunCli(const std::vector<std::string>& Args, std::ostringstream& Out) {
         return 0;
     }
     const TCliCommand* Command = TCliCommands::Find(Args[0]);
-    if (Command == nullptr) {
+    const TCliRun Run = TCliCommands::FindRun(Args[0]);
+    if (Command == nullptr || Run == nullptr) {
         std::cerr << "psykrona-cli: unknown command '" << Echoed(Args[0]) << "' (see psykrona-cli --help)\n";
         return 2;
     }
     try {
-        return Command->Run(std::vector<std::string>(Args.begin() + 1, Args.end()));
+        return Run(std::vector<std::string>(Args.begin() + 1, Args.end()));
     } catch (const EUsageError& E) {
         std::cerr << "psykrona-cli " << Command->Name << ": " << Escaped(E.what()) << "\n";
         return 2;
@@ -59,12 +64,30 @@ int RunCli(const std::vector<std::string>& Args, std::ostringstream& Out) {
     }
 }
 
+// A command of another program: that program, beside this one, takes over
+// the process with the same arguments, so standard output, standard error
+// and the exit code are its own. Returns only when it cannot be started.
+int RunElsewhere(const TCliCommand& Command, char** Argv) {
+    const std::string Program = TMain::GetProgramDir() + CliProgramFile(Command.Program);
+    execv(Program.c_str(), Argv);
+    const int Error = errno;
+    std::cerr << "psykrona-cli " << Command.Name << ": cannot start " << Escaped(Program) << ": "
+              << std::strerror(Error) << "\n";
+    return 1;
+}
+
 } // namespace
 
 // Standard output is gathered and written whole once the command is done:
 // a command that fails prints no half result, and a result that cannot be
 // written (a full disk, /dev/full, a closed output) is a failure too.
 int main(int argc, char** argv) {
+    if (argc > 1) {
+        const TCliCommand* Command = TCliCommands::Find(argv[1]);
+        if (Command != nullptr && TCliCommands::FindRun(Command->Name) == nullptr) {
+            return RunElsewhere(*Command, argv);
+        }
+    }
     const std::vector<std::string> Args(argv + 1, argv + argc);
     std::ostringstream Out;
     int Code = 0;

@@ -1,6 +1,9 @@
 #include "cli/CliProject.h"
 
+#include "cli/CliCommand.h"
+
 #include "files/MollierFileHandling.h"
+#include "printing/PictureFiles.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -33,6 +36,14 @@ void LoadCliProject(const std::string& Path, TMain& Doc) {
         Files.OpenOldProject(Path);
     } else {
         Files.OpenProject(Path);
+    }
+}
+
+void CheckCliOutputFile(const std::string& Path, const std::vector<std::string>& Inputs, bool MayReplaceProject) {
+    try {
+        CheckOutputFile(Path, Inputs, MayReplaceProject);
+    } catch (const EPictureError& E) {
+        throw EUsageError(E.what());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "engine/Main.h"
 
 #include <string>
+#include <vector>
 
 namespace psykrona {
 
@@ -11,5 +12,11 @@ namespace psykrona {
 // line-based file, anything else for an XML project file. Failures are
 // EProjectFileError with the file named.
 void LoadCliProject(const std::string& Path, TMain& Doc);
+
+// Refuses, as a wrong call (EUsageError), an output file that would destroy
+// one of Inputs or, unless MayReplaceProject, an existing project
+// (CheckOutputFile).
+void CheckCliOutputFile(const std::string& Path, const std::vector<std::string>& Inputs,
+                        bool MayReplaceProject = false);
 
 } // namespace psykrona

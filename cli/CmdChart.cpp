@@ -2,28 +2,21 @@
 // picture of any size, for engineers who put charts into their reports.
 // Drawn by the program's own renderer through the Qt canvas, without a
 // display.
-#ifdef PSYKRONA_CLI_WITH_QT
-
 #include "cli/CliCommand.h"
-#include "cli/CliGuiApplication.h"
+#include "cli/CliDrawing.h"
 #include "cli/CliOutput.h"
 #include "cli/CliPng.h"
 #include "cli/CliProject.h"
-#include "cli/CliTranslator.h"
 
-#include "chart/MollierDraw.h"
-#include "chart/MollierOptions.h"
-#include "engine/Main.h"
 #include "printing/PictureFiles.h"
+#include "ui/ChartPicture.h"
 #include "ui/QtCanvas.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlError.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QPainter>
-#include <QSvgGenerator>
 #include <QSysInfo>
 
 #include <algorithm>
@@ -103,8 +96,8 @@ struct TPixelMemory {
     uchar* Data = nullptr;
 };
 
+// The chart on a painter whose picture is already white.
 void Draw(TMollierDraw& Renderer, QPainter& Painter, int Width, int Height) {
-    Painter.fillRect(0, 0, Width, Height, Qt::white);
     TQtCanvas Canvas(Painter);
     Renderer.SetCanvas(&Canvas, 0, 0, Width, Height);
     Renderer.DrawDiagram(false);
@@ -123,48 +116,24 @@ int RunChart(const std::vector<std::string>& Args) {
     if (!Svg && !EndsWith(OutPath, ".png")) {
         throw EUsageError("the output file '" + Echoed(OutPath) + "' must end in .png or .svg");
     }
-    try {
-        CheckOutputFile(OutPath, {ProjectPath});
-    } catch (const EPictureError& E) {
-        throw EUsageError(E.what());
-    }
+    CheckCliOutputFile(OutPath, {ProjectPath});
     const int Width = Side(A, "--width", KDefaultWidth);
     const int Height = Side(A, "--height", KDefaultHeight);
 
-    TMain Doc;
-    LoadCliProject(ProjectPath, Doc);
-    TMollierOptions Options;
+    TCliDrawing Job(ProjectPath);
     ApplyLimits(A, "--min-temp", "--max-temp", 1, &TMollierOptions::SetMinTemp, &TMollierOptions::SetMaxTemp,
-                Options);
+                Job.Options);
     // Humidity ratios are typed in g/kg, as in the chart-limits dialog.
     ApplyLimits(A, "--min-spechum", "--max-spechum", 1000, &TMollierOptions::SetMinSpecHum,
-                &TMollierOptions::SetMaxSpecHum, Options);
-    TMollierDraw Renderer;
-    Renderer.Document = &Doc;
-    Renderer.Options = &Options;
-
+                &TMollierOptions::SetMaxSpecHum, Job.Options);
     // Axis titles in the language the user last chose in the program.
-    const TCliTranslator Translator("chart");
-
-    EnsureCliGuiApplication();
+    Job.Start("chart");
+    TMollierDraw& Renderer = Job.Draw;
     // The whole file is made in memory and then replaces the old one at
     // once: a failure leaves the old file or none.
     QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
     if (Svg) {
-        QSvgGenerator Generator;
-        Generator.setOutputDevice(&Buffer);
-        Generator.setSize(QSize(Width, Height));
-        Generator.setViewBox(QRect(0, 0, Width, Height));
-        Generator.setResolution(96);
-        Generator.setTitle(QStringLiteral("Mollier chart"));
-        QPainter Painter;
-        if (!Painter.begin(&Generator)) {
-            throw std::runtime_error("the SVG drawing cannot be made");
-        }
-        Draw(Renderer, Painter, Width, Height);
-        Painter.end();
+        Bytes = SvgDrawing(Width, Height, [&](QPainter& Painter) { Draw(Renderer, Painter, Width, Height); });
     } else {
         const TPixelMemory Memory(static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) * 4);
         QImage Image(Memory.Data, Width, Height, Width * 4, QImage::Format_RGB32);
@@ -174,6 +143,7 @@ int RunChart(const std::vector<std::string>& Args) {
         }
         {
             QPainter Painter(&Image);
+            Painter.fillRect(0, 0, Width, Height, Qt::white);
             Draw(Renderer, Painter, Width, Height);
         }
         // Drawn in 32-bit pixels, the raster painter's fastest; where these
@@ -202,14 +172,7 @@ int RunChart(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration Registration(
-    {"chart",
-     "chart PROJECT OUT.png|OUT.svg [--width W] [--height H] [--min-temp C] [--max-temp C]\n"
-     "             [--min-spechum G_PER_KG] [--max-spechum G_PER_KG]\n"
-     "             draws the project's Mollier chart (- for an empty project), 1600 x 1200 by default",
-     &RunChart});
+const TCliRegistration Registration("chart", &RunChart);
 
 } // namespace
 } // namespace psykrona
-
-#endif

@@ -3,7 +3,6 @@
 #include "cli/CliProject.h"
 
 #include "files/MollierFileHandling.h"
-#include "printing/PictureFiles.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -22,11 +21,7 @@ int RunConvert(const std::vector<std::string>& Args) {
     if (Out.size() < 4 || Out.compare(Out.size() - 4, 4, ".pkx") != 0) {
         throw EUsageError("the output file must end in \".pkx\"");
     }
-    try {
-        CheckOutputFile(Out, {In}, true);
-    } catch (const EPictureError& E) {
-        throw EUsageError(E.what());
-    }
+    CheckCliOutputFile(Out, {In}, true);
     TMain Doc;
     LoadCliProject(In, Doc); // nothing is written when this fails
     TDomImplementation Dom;
@@ -37,10 +32,7 @@ int RunConvert(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration Registration({"convert",
-                                     "convert IN OUT.pkx\n"
-                                     "             reads a \".pkx\" or \".pkr\" project and writes it as \".pkx\"",
-                                     &RunConvert});
+const TCliRegistration Registration("convert", &RunConvert);
 
 } // namespace
 } // namespace psykrona

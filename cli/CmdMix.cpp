@@ -24,10 +24,7 @@ int RunMix(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration Registration({"mix",
-                                     "mix PROJECT POINT_A POINT_B --flow-a M3S --flow-b M3S [--json]\n"
-                                     "             the state of two points' air mixed by their flows",
-                                     &RunMix});
+const TCliRegistration Registration("mix", &RunMix);
 
 } // namespace
 } // namespace psykrona

@@ -1,19 +1,13 @@
 // psykrona-cli print: the program's printed pages of a project (the data
 // page and the chart page) as a PDF file of A4 pages at 600 dpi, drawn by
 // the print layout through the Qt printer exactly as on paper.
-#ifdef PSYKRONA_CLI_WITH_QT
-
 #include "cli/CliCommand.h"
-#include "cli/CliGuiApplication.h"
+#include "cli/CliDrawing.h"
 #include "cli/CliOutput.h"
 #include "cli/CliProject.h"
-#include "cli/CliTranslator.h"
 
-#include "chart/MollierDraw.h"
-#include "chart/MollierOptions.h"
 #include "engine/Main.h"
 #include "printing/MollierPrint.h"
-#include "printing/PictureFiles.h"
 #include "ui/QtPrinter.h"
 
 #include <QMarginsF>
@@ -78,23 +72,13 @@ int RunPrint(const std::vector<std::string>& Args) {
     }
     const std::vector<std::string> Inputs{A.Positional()[0],
                                           TMain::GetProgramDir() + TMollierPrint::KLogoFile};
-    try {
-        CheckOutputFile(OutPath, Inputs);
-    } catch (const EPictureError& E) {
-        throw EUsageError(E.what());
-    }
+    CheckCliOutputFile(OutPath, Inputs);
     const std::vector<int> Pages =
         A.Has("--pages") ? ParsePages(A.Value("--pages"))
                          : std::vector<int>{TMollierPrint::KDataPage, TMollierPrint::KChartPage};
 
-    TMain Doc;
-    LoadCliProject(A.Positional()[0], Doc);
-    TMollierOptions Options;
-    TMollierDraw Draw;
-    Draw.Options = &Options;
-    Draw.Document = &Doc;
-    const TCliTranslator Translator("print");
-    EnsureCliGuiApplication();
+    TCliDrawing Job(A.Positional()[0]);
+    Job.Start("print");
 
     QPrinter Printer(QPrinter::HighResolution);
     Printer.setOutputFormat(QPrinter::PdfFormat);
@@ -111,8 +95,8 @@ int RunPrint(const std::vector<std::string>& Args) {
     Target.JobsAsPages = true;
     Target.Inputs = Inputs;
     TMollierPrint Layout;
-    Layout.FDraw = &Draw;
-    Layout.FDocument = &Doc;
+    Layout.FDraw = &Job.Draw;
+    Layout.FDocument = &Job.Document;
     Layout.FPrinter = &Target;
     Layout.FProjectName = A.Value("--project");
     Layout.FProjectDate = A.Value("--date");
@@ -125,14 +109,7 @@ int RunPrint(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration
-    Registration({"print",
-                  "print PROJECT OUT.pdf [--pages data,chart] [--project T] [--date T] [--signature T]\n"
-                  "             [--company T]\n"
-                  "             the printed pages (data page, chart page) as a PDF of A4 pages at 600 dpi",
-                  &RunPrint});
+const TCliRegistration Registration("print", &RunPrint);
 
 } // namespace
 } // namespace psykrona
-
-#endif

@@ -59,16 +59,7 @@ int RunProcess(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration Registration(
-    {"process",
-     "process PROJECT POINT --heat-to C | --power KW | --coil-adp C (--leaving-temp C | --bypass F) |\n"
-     "             --steam-to-relhum PCT [--steam-enthalpy KJ_PER_KG] | --adiabatic-to-relhum PCT |\n"
-     "             --recover-from POINT --efficiency F [--json]\n"
-     "             the state one process makes of a point: heating or cooling at constant\n"
-     "             humidity ratio (to a temperature or by a power at the project's air flow\n"
-     "             and density), a cooling coil, steam or adiabatic humidification, or heat\n"
-     "             recovery from another point",
-     &RunProcess});
+const TCliRegistration Registration("process", &RunProcess);
 
 } // namespace
 } // namespace psykrona

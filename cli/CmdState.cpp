@@ -102,17 +102,7 @@ int RunState(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration Registration({"state",
-                                     "state [--pressure KPA] --temp C | --relhum PCT | --spechum G_PER_KG | "
-                                     "--enthalpy KJ_PER_KG [--json]\n"
-                                     "       state [--pressure KPA] --temp C --dewpoint C | --temp C --wetbulb C |\n"
-                                     "             --wetbulb C --relhum PCT [--json]\n"
-                                     "             solves a moist-air state from exactly two of its properties\n"
-                                     "  state --batch [--pressure KPA] < ROWS.csv\n"
-                                     "             solves one state per row: a header naming two of temp, relhum,\n"
-                                     "             spechum, enthalpy (and optionally pressure), then rows with '.'\n"
-                                     "             decimals; writes CSV, and each failed row's number on standard error",
-                                     &RunState});
+const TCliRegistration Registration("state", &RunState);
 
 } // namespace
 } // namespace psykrona

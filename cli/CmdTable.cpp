@@ -188,14 +188,7 @@ int RunTable(const std::vector<std::string>& Args) {
     return 0;
 }
 
-const TCliRegistration Registration({"table",
-                                     "table PROJECT [--format text|csv|json]\n"
-                                     "             lists the points and the power, sensible power and water of\n"
-                                     "             each process, as the main window shows them; CSV and JSON add\n"
-                                     "             each point's dew point, wet bulb, density, specific volume and\n"
-                                     "             vapour pressure, and each process's latent power, sensible\n"
-                                     "             heat ratio and water in kg/h",
-                                     &RunTable});
+const TCliRegistration Registration("table", &RunTable);
 
 } // namespace
 } // namespace psykrona

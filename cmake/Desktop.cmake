@@ -44,6 +44,14 @@ foreach(program psykrona psykrona-cli)
   endif()
 endforeach()
 
+# psykrona-cli hands commands to these and finds them beside itself; users
+# never start them by name, so they get no launcher.
+foreach(helper psykrona-cli-files psykrona-cli-draw)
+  if(TARGET ${helper})
+    install(TARGETS ${helper} RUNTIME DESTINATION ${PSYKRONA_INSTALL_DIR})
+  endif()
+endforeach()
+
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${PSYKRONA_INSTALL_DIR}
   PATTERN CMakeLists.txt EXCLUDE
   PATTERN examples EXCLUDE)

@@ -9,11 +9,11 @@ build=$1
 commands=$build/compile_commands.json
 [[ -f $commands ]] || { echo "lint: $commands is missing; configure $build first" >&2; exit 2; }
 
-# The core is what the build compiles into psykrona_core.
+# The core is what the build compiles into psykrona_engine and psykrona_core.
 mapfile -t sources < <(python3 - "$commands" <<'PY'
 import json, sys
 for entry in json.load(open(sys.argv[1])):
-    if "psykrona_core.dir" in entry.get("output", entry["command"]):
+    if any(lib in entry.get("output", entry["command"]) for lib in ("psykrona_core.dir", "psykrona_engine.dir")):
         print(entry["file"])
 PY
 )

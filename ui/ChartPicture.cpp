@@ -38,27 +38,27 @@ std::vector<std::uint8_t> Bytes(const QByteArray& A) {
     return std::vector<std::uint8_t>(A.begin(), A.end());
 }
 
-std::vector<std::uint8_t> SvgPicture(TMollierDraw& Draw, TMain& Document) {
+} // namespace
+
+QByteArray SvgDrawing(int Width, int Height, const std::function<void(QPainter&)>& Paint) {
     QByteArray Out;
     QBuffer Buffer(&Out);
     Buffer.open(QIODevice::WriteOnly);
     QSvgGenerator Generator;
     Generator.setOutputDevice(&Buffer);
-    Generator.setSize(QSize(KChartPictureSize, KChartPictureSize));
-    Generator.setViewBox(QRect(0, 0, KChartPictureSize, KChartPictureSize));
+    Generator.setSize(QSize(Width, Height));
+    Generator.setViewBox(QRect(0, 0, Width, Height));
     Generator.setResolution(96);
     Generator.setTitle(QStringLiteral("Mollier chart"));
     QPainter Painter;
     if (!Painter.begin(&Generator)) {
         throw EPictureError("The SVG drawing cannot be made");
     }
-    Painter.fillRect(0, 0, KChartPictureSize, KChartPictureSize, Qt::white);
-    DrawPicture(Draw, Document, Painter, KChartPictureSize);
+    Painter.fillRect(0, 0, Width, Height, Qt::white);
+    Paint(Painter);
     Painter.end();
-    return Bytes(Out);
+    return Out;
 }
-
-} // namespace
 
 QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size) {
     QImage Image(Size, Size, QImage::Format_RGB32);
@@ -108,7 +108,9 @@ void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& Fi
     CheckOutputFile(FileName, Inputs);
     const TPictureFormat Format = PictureFormatOf(FileName);
     if (Format == TPictureFormat::Svg) {
-        WritePictureFile(FileName, SvgPicture(Draw, Document));
+        WritePictureFile(FileName, Bytes(SvgDrawing(KChartPictureSize, KChartPictureSize, [&](QPainter& Painter) {
+                             DrawPicture(Draw, Document, Painter, KChartPictureSize);
+                         })));
         return;
     }
     const QImage Image = RenderChartPicture(Draw, Document);

@@ -4,10 +4,14 @@
 #include "chart/MollierDraw.h"
 #include "engine/Main.h"
 
+#include <QByteArray>
 #include <QImage>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+class QPainter;
 
 namespace psykrona {
 
@@ -29,6 +33,11 @@ void SaveChartPicture(TMollierDraw& Draw, TMain& Document, const std::string& Fi
 
 // The chart picture in memory, Size pixels square.
 QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size = KChartPictureSize);
+
+// An SVG drawing of Width x Height pixels at 96 dpi, titled as a chart, on
+// white, with what Paint draws on it. Throws EPictureError when the drawing
+// cannot be started, or what Paint throws.
+QByteArray SvgDrawing(int Width, int Height, const std::function<void(QPainter&)>& Paint);
 
 // The pixels of an image as a canvas picture.
 TPicture PictureFromImage(const QImage& Image);

@@ -60,8 +60,7 @@ const std::string& Cli() {
     static const TTempDir Dir;
     static const std::string Path = [] {
         const std::string Cli = Dir / "psykrona-cli";
-        fs::copy_file(test::CliPath(), Cli);
-        fs::permissions(Cli, fs::perms::owner_all);
+        test::CopyCliTo(fs::path(Cli).parent_path());
         for (const char* Name : {"Languages.xml", "English.lng", "Swedish.lng", "Hungarian.lng", "QRLOGO.jpg"}) {
             fs::copy_file(std::string(PSYKRONA_SOURCE_DIR) + "/data/" + Name, Dir / Name);
         }

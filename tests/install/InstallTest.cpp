@@ -71,6 +71,10 @@ TEST_F(InstallTest, LaunchersInBinLeadToTheProgramsBesideTheirData) {
     const test::TProcessResult Cli = RunInstalled(Bin() / "psykrona-cli", {"--version"});
     EXPECT_EQ(Cli.ExitCode, 0);
     EXPECT_EQ(Cli.Out, "psykrona-cli 2.1b\n");
+    // Project files are read by a helper installed beside the tool.
+    const test::TProcessResult Table = RunInstalled(
+        Bin() / "psykrona-cli", {"table", (fs::path(PSYKRONA_SOURCE_DIR) / "data/examples/winter-ahu.pkx").string()});
+    EXPECT_EQ(Table.ExitCode, 0) << Table.Err;
     if (Programs.size() == 2) {
         const test::TProcessResult Gui = RunInstalled(Bin() / "psykrona", {"--version"});
         EXPECT_EQ(Gui.ExitCode, 0) << Gui.Err;
@@ -114,7 +118,9 @@ TEST_F(InstallTest, TheInstalledCommandLineToolFindsItsLanguageFiles) {
     EXPECT_EQ(Chart.Err, "");
     EXPECT_EQ(PngSize(Work.File("chart.png")), std::make_pair(200, 150));
 
-    fs::copy_file(ProgramDir() / "psykrona-cli", Work.Path() / "psykrona-cli");
+    for (const char* Program : {"psykrona-cli", "psykrona-cli-draw"}) {
+        fs::copy_file(ProgramDir() / Program, Work.Path() / Program);
+    }
     const test::TProcessResult Stray =
         RunInstalled(Work.Path() / "psykrona-cli",
                      {"chart", "-", Work.File("stray.png"), "--width", "200", "--height", "150"});

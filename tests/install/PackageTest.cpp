@@ -137,6 +137,15 @@ TEST_F(PackageTest, EveryFileIsUnderUsrOwnedByRootWithTheProgramsBesideTheirData
         EXPECT_EQ(Contents->at("/usr/bin/" + Name).LinkTarget, "../lib/psykrona/" + Name);
         EXPECT_EQ(Contents->count("/usr/share/man/man1/" + Name + ".1.gz"), 1u) << Name;
     }
+    // The tool's helpers lie beside it, without launchers.
+    std::vector<std::string> Helpers{"psykrona-cli-files"};
+    if (HasGui()) {
+        Helpers.push_back("psykrona-cli-draw");
+    }
+    for (const std::string& Name : Helpers) {
+        ASSERT_EQ(Contents->count("/usr/lib/psykrona/" + Name), 1u) << Name;
+        EXPECT_EQ(Contents->at("/usr/lib/psykrona/" + Name).Mode, "-rwxr-xr-x");
+    }
 
     const fs::path Data = fs::path(PSYKRONA_SOURCE_DIR) / "data";
     for (const auto& E : fs::recursive_directory_iterator(Data)) {

@@ -29,8 +29,7 @@ struct TInstalled {
     std::string Cli = Dir / "psykrona-cli";
 
     explicit TInstalled(bool WithLogo = true) {
-        fs::copy_file(test::CliPath(), Cli);
-        fs::permissions(Cli, fs::perms::owner_all);
+        test::CopyCliTo(fs::path(Cli).parent_path());
         for (const char* Name :
              {"Languages.xml", "English.lng", "Swedish.lng", "Hungarian.lng", "QRLOGO.jpg"}) {
             if (WithLogo || std::string(Name) != "QRLOGO.jpg") {

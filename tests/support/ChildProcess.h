@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -142,5 +143,18 @@ inline TProcessResult RunProcess(const std::string& Program, const std::vector<s
 }
 
 inline std::string CliPath() { return std::string(PSYKRONA_BINARY_DIR) + "/psykrona-cli"; }
+
+// Copies the tool and the helper programs it runs (those this build has) into
+// Dir, where they look up their data; returns the tool's path there.
+inline std::string CopyCliTo(const std::filesystem::path& Dir) {
+    for (const char* Program : {"psykrona-cli", "psykrona-cli-files", "psykrona-cli-draw"}) {
+        const std::filesystem::path From = std::filesystem::path(PSYKRONA_BINARY_DIR) / Program;
+        if (std::filesystem::exists(From)) {
+            std::filesystem::copy_file(From, Dir / Program);
+            std::filesystem::permissions(Dir / Program, std::filesystem::perms::owner_all);
+        }
+    }
+    return (Dir / "psykrona-cli").string();
+}
 
 } // namespace psykrona::test
