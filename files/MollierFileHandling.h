@@ -68,9 +68,6 @@ public:
     // Fill Doc from the bytes of a file; SourceName names it in messages.
     static void ProjectFromXml(std::string_view Bytes, TMain& Doc, const std::string& SourceName);
     static void ProjectFromOldFormat(std::string_view Bytes, TMain& Doc, const std::string& SourceName);
-
-private:
-    std::string ReadProjectFile(const std::string& FileName) const;
 };
 
 } // namespace psykrona

@@ -78,11 +78,38 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
     if (static_cast<std::uintmax_t>(St.st_size) > MaxSize) {
         Fail("Cannot read", FileName, EFBIG);
     }
+    // One buffer of the size the file has, filled by read() straight from
+    // the file: no copy, no regrowth. Not a memory map, whose pages would
+    // kill the program if the file were cut short while it is read.
     std::string Bytes;
-    std::array<char, 65536> Buffer{};
+    std::size_t Size = 0;
+    Bytes.resize(St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 65536);
     for (;;) {
-        const ssize_t N = read(Fd, Buffer.data(), Buffer.size());
+        if (Size == Bytes.size()) {
+            // Full: one byte more tells the end of the file from a file that
+            // grew while it was read, or whose size was given as 0 (as for
+            // files of /proc); only then does the buffer grow.
+            char More;
+            const ssize_t N = read(Fd, &More, 1);
+            if (N == 0) {
+                return Bytes;
+            }
+            if (N < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                Fail("Cannot read", FileName, errno);
+            }
+            if (Size >= MaxSize) {
+                Fail("Cannot read", FileName, EFBIG);
+            }
+            Bytes.resize(std::min(MaxSize, Size + std::max(std::size_t(65536), Size / 2)));
+            Bytes[Size++] = More;
+            continue;
+        }
+        const ssize_t N = read(Fd, Bytes.data() + Size, Bytes.size() - Size);
         if (N == 0) {
+            Bytes.resize(Size);
             return Bytes;
         }
         if (N < 0) {
@@ -91,12 +118,7 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
             }
             Fail("Cannot read", FileName, errno);
         }
-        // The size may grow while it is read, or be given as 0 (as for
-        // files of /proc).
-        if (static_cast<std::size_t>(N) > MaxSize - Bytes.size()) {
-            Fail("Cannot read", FileName, EFBIG);
-        }
-        Bytes.append(Buffer.data(), static_cast<std::size_t>(N));
+        Size += static_cast<std::size_t>(N);
     }
 }
 
