@@ -99,18 +99,28 @@ char LocaleDecimalSeparator() noexcept {
 }
 
 std::string FloatToStr(double Value) {
+    std::string Out;
+    AppendFloatText(Out, Value);
+    return Out;
+}
+
+void AppendFloatText(std::string& Out, double Value) {
     if (!std::isfinite(Value)) {
-        return NonFinite(Value);
+        Out += NonFinite(Value);
+        return;
     }
     if (Value == 0) {
-        return "0";
+        Out += '0';
+        return;
     }
     TDecimal D = ToDecimal15(Value);
     while (D.Digits.size() > 1 && D.Digits.back() == '0') {
         D.Digits.pop_back();
     }
+    if (D.Negative) {
+        Out += '-';
+    }
     const char Sep = DecimalSeparator();
-    std::string Out = D.Negative ? "-" : "";
     if (D.Exponent < -4 || D.Exponent >= 15) {
         Out += D.Digits[0];
         if (D.Digits.size() > 1) {
@@ -118,15 +128,18 @@ std::string FloatToStr(double Value) {
             Out.append(D.Digits, 1);
         }
         Out += 'E';
-        Out += std::to_string(D.Exponent);
-        return Out;
+        std::array<char, 8> Exp{};
+        const auto [ExpEnd, ExpEc] = std::to_chars(Exp.data(), Exp.data() + Exp.size(), D.Exponent);
+        (void)ExpEc;
+        Out.append(Exp.data(), ExpEnd);
+        return;
     }
     if (D.Exponent < 0) {
         Out += '0';
         Out += Sep;
         Out.append(static_cast<size_t>(-D.Exponent - 1), '0');
         Out += D.Digits;
-        return Out;
+        return;
     }
     const size_t IntDigits = static_cast<size_t>(D.Exponent) + 1;
     if (D.Digits.size() <= IntDigits) {
@@ -137,7 +150,6 @@ std::string FloatToStr(double Value) {
         Out += Sep;
         Out.append(D.Digits, IntDigits);
     }
-    return Out;
 }
 
 std::string FormatFixed(double Value, int Decimals) {
@@ -244,7 +256,9 @@ double Parse(std::string_view Text, bool AnySeparator, char Separator) {
     while (!S.empty() && IsBlank(S.back())) {
         S.remove_suffix(1);
     }
-    std::string Norm;
+    // Kept from call to call: reading a large project parses millions.
+    thread_local std::string Norm;
+    Norm.clear();
     if (S.empty() || S.size() > 4096 || !Normalise(S, AnySeparator, Separator, Norm)) {
         ThrowConvert(Text);
     }

@@ -61,6 +61,10 @@ private:
 } // namespace
 
 std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
+    return std::string(ReadFileBuffer(FileName, MaxSize).View());
+}
+
+TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
     // Non-blocking, so that a named pipe without a writer is refused below
     // instead of stopping the program in open(); regular files ignore it.
     const int Fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -81,11 +85,11 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
     // One buffer of the size the file has, filled by read() straight from
     // the file: no copy, no regrowth. Not a memory map, whose pages would
     // kill the program if the file were cut short while it is read.
-    std::string Bytes;
-    std::size_t Size = 0;
-    Bytes.resize(St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 65536);
+    TFileBytes Bytes;
+    std::size_t Capacity = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 65536;
+    Bytes.FData.reset(new char[Capacity]);
     for (;;) {
-        if (Size == Bytes.size()) {
+        if (Bytes.FSize == Capacity) {
             // Full: one byte more tells the end of the file from a file that
             // grew while it was read, or whose size was given as 0 (as for
             // files of /proc); only then does the buffer grow.
@@ -100,16 +104,18 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
                 }
                 Fail("Cannot read", FileName, errno);
             }
-            if (Size >= MaxSize) {
+            if (Bytes.FSize >= MaxSize) {
                 Fail("Cannot read", FileName, EFBIG);
             }
-            Bytes.resize(std::min(MaxSize, Size + std::max(std::size_t(65536), Size / 2)));
-            Bytes[Size++] = More;
+            Capacity = std::min(MaxSize, Capacity + std::max(std::size_t(65536), Capacity / 2));
+            std::unique_ptr<char[]> Larger(new char[Capacity]);
+            std::memcpy(Larger.get(), Bytes.FData.get(), Bytes.FSize);
+            Bytes.FData = std::move(Larger);
+            Bytes.FData[Bytes.FSize++] = More;
             continue;
         }
-        const ssize_t N = read(Fd, Bytes.data() + Size, Bytes.size() - Size);
+        const ssize_t N = read(Fd, Bytes.FData.get() + Bytes.FSize, Capacity - Bytes.FSize);
         if (N == 0) {
-            Bytes.resize(Size);
             return Bytes;
         }
         if (N < 0) {
@@ -118,7 +124,7 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
             }
             Fail("Cannot read", FileName, errno);
         }
-        Size += static_cast<std::size_t>(N);
+        Bytes.FSize += static_cast<std::size_t>(N);
     }
 }
 
