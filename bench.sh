@@ -17,3 +17,6 @@ echo "== chart_png"
 "$root/bench/chart_png.sh" "$root/build/release/bin/psykrona-cli"
 echo "== start"
 "$root/bench/start.sh" "$root/build/release"
+echo "== large_project"
+"$root/bench/large_project.sh" "$root/build/release/bench/large_project_probe"
+"$root/bench/large_project.sh" "$root/build/release/bench/large_project_probe" 10000 11
