@@ -99,28 +99,18 @@ char LocaleDecimalSeparator() noexcept {
 }
 
 std::string FloatToStr(double Value) {
-    std::string Out;
-    AppendFloatText(Out, Value);
-    return Out;
-}
-
-void AppendFloatText(std::string& Out, double Value) {
     if (!std::isfinite(Value)) {
-        Out += NonFinite(Value);
-        return;
+        return NonFinite(Value);
     }
     if (Value == 0) {
-        Out += '0';
-        return;
+        return "0";
     }
     TDecimal D = ToDecimal15(Value);
     while (D.Digits.size() > 1 && D.Digits.back() == '0') {
         D.Digits.pop_back();
     }
-    if (D.Negative) {
-        Out += '-';
-    }
     const char Sep = DecimalSeparator();
+    std::string Out = D.Negative ? "-" : "";
     if (D.Exponent < -4 || D.Exponent >= 15) {
         Out += D.Digits[0];
         if (D.Digits.size() > 1) {
@@ -128,18 +118,15 @@ void AppendFloatText(std::string& Out, double Value) {
             Out.append(D.Digits, 1);
         }
         Out += 'E';
-        std::array<char, 8> Exp{};
-        const auto [ExpEnd, ExpEc] = std::to_chars(Exp.data(), Exp.data() + Exp.size(), D.Exponent);
-        (void)ExpEc;
-        Out.append(Exp.data(), ExpEnd);
-        return;
+        Out += std::to_string(D.Exponent);
+        return Out;
     }
     if (D.Exponent < 0) {
         Out += '0';
         Out += Sep;
         Out.append(static_cast<size_t>(-D.Exponent - 1), '0');
         Out += D.Digits;
-        return;
+        return Out;
     }
     const size_t IntDigits = static_cast<size_t>(D.Exponent) + 1;
     if (D.Digits.size() <= IntDigits) {
@@ -150,6 +137,7 @@ void AppendFloatText(std::string& Out, double Value) {
         Out += Sep;
         Out.append(D.Digits, IntDigits);
     }
+    return Out;
 }
 
 std::string FormatFixed(double Value, int Decimals) {

@@ -21,8 +21,6 @@ char LocaleDecimalSeparator() noexcept;
 // zeros, no thousands separators; exponent form ("1.234E-5", "1E20") below
 // 1e-4 and from 16 integer digits on.
 std::string FloatToStr(double Value);
-// FloatToStr's text appended to Out, for writers of many numbers.
-void AppendFloatText(std::string& Out, double Value);
 
 // Fixed formats "0.0" (Decimals = 1) and "0.00" (Decimals = 2): the value is
 // first taken to 15 significant decimal digits and then rounded half away

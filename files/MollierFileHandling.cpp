@@ -72,7 +72,7 @@ void AppendNumber(std::string& Out, int Point, const char* Name, double Value) {
     Out += Name;
     Out += '>';
     const std::size_t Start = Out.size();
-    AppendFloatText(Out, Value);
+    Out += FloatToStr(Value);
     // Below 1e308 the 15-digit text of a finite value always reads back,
     // written with either separator the reader takes; only the rest is
     // read back to be sure.
