@@ -19,3 +19,6 @@ echo "== start"
 "$root/bench/start.sh" "$root/build/release"
 echo "== cli_start"
 "$root/bench/cli_start.sh" "$root/build/release/bin/psykrona-cli"
+echo "== large_project"
+"$root/bench/large_project.sh" "$root/build/release/bench/large_project_probe"
+"$root/bench/large_project.sh" "$root/build/release/bench/large_project_probe" 10000 11

@@ -244,7 +244,9 @@ double Parse(std::string_view Text, bool AnySeparator, char Separator) {
     while (!S.empty() && IsBlank(S.back())) {
         S.remove_suffix(1);
     }
-    std::string Norm;
+    // Kept from call to call: reading a large project parses millions.
+    thread_local std::string Norm;
+    Norm.clear();
     if (S.empty() || S.size() > 4096 || !Normalise(S, AnySeparator, Separator, Norm)) {
         ThrowConvert(Text);
     }

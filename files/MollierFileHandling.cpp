@@ -68,19 +68,38 @@ void AppendElement(std::string& Out, std::string_view Name, std::string_view Tex
 // making a file that never opens again.
 // Point is the point's position, 0 for the flow data.
 void AppendNumber(std::string& Out, int Point, const char* Name, double Value) {
-    const std::string Text = FloatToStr(Value);
+    Out += '<';
+    Out += Name;
+    Out += '>';
+    const std::size_t Start = Out.size();
+    Out += FloatToStr(Value);
+    // Below 1e308 the 15-digit text of a finite value always reads back,
+    // written with either separator the reader takes; only the rest is
+    // read back to be sure.
+    const char Separator = DecimalSeparator();
     bool Readable = std::isfinite(Value);
-    try {
-        Readable = Readable && std::isfinite(StrToFloatAnySeparator(Text));
-    } catch (const EConvertError&) {
-        Readable = false;
+    if (Readable && (std::fabs(Value) >= 1e308 || (Separator != '.' && Separator != ','))) {
+        try {
+            Readable = std::isfinite(StrToFloatAnySeparator(std::string_view(Out).substr(Start)));
+        } catch (const EConvertError&) {
+            Readable = false;
+        }
     }
     if (!Readable) {
         const std::string Where = Point > 0 ? "point " + std::to_string(Point) + ", " : std::string();
-        throw EProjectFileError(Where + "the element '" + Name + "' would hold " + Text +
+        throw EProjectFileError(Where + "the element '" + Name + "' would hold " + Out.substr(Start) +
                                 ", which is not a number a project file can hold");
     }
-    AppendElement(Out, Name, Text);
+    Out += "</";
+    Out += Name;
+    Out += '>';
+}
+
+void AppendInteger(std::string& Out, const char* Name, int Value) {
+    std::array<char, 12> Text{};
+    const auto [End, Ec] = std::to_chars(Text.data(), Text.data() + Text.size(), Value);
+    (void)Ec;
+    AppendElement(Out, Name, std::string_view(Text.data(), static_cast<std::size_t>(End - Text.data())));
 }
 
 const char* Flag(bool Value) {
@@ -89,70 +108,119 @@ const char* Flag(bool Value) {
 
 // --- Reading XML ------------------------------------------------------------
 
-// An element found while streaming and the first node inside it: its text
-// for character data or a comment, empty for anything else.
-struct TFound {
+// One element of the format as the stream meets it: whether it is there,
+// whether anything is inside it, and its first child's text converted the
+// moment it arrives, for the reader's text lasts only until its next node.
+// The first child is the element's text, or a comment's; any other node
+// counts as an empty text. A text that does not convert keeps the reason
+// until the element's turn comes, so failures are reported in the order of
+// the format, not of the file.
+struct TField {
+    enum class TKind { Text, Number, Integer, Flag };
+
+    explicit TField(TKind K) : Kind(K) {}
+
+    TKind Kind;
     bool Present = false;
     bool HasContent = false;
-    std::string FirstChild;
+    std::string Text;
+    double Number = 0;
+    int Integer = 0;
+    bool Flag = false;
+    std::optional<std::string> Error;
+
+    void Take(std::string_view ChildText) {
+        HasContent = true;
+        try {
+            switch (Kind) {
+            case TKind::Text: Text.assign(ChildText); break;
+            case TKind::Number: Number = StrToFloatAnySeparator(ChildText); break;
+            case TKind::Integer: Integer = ToInteger(ChildText); break;
+            case TKind::Flag: Flag = ChildText == "true"; break;
+            }
+        } catch (const EConvertError& E) {
+            Error = E.what();
+        }
+    }
 };
 
-// Which element of interest the stream is in at each depth.
-enum class TIn { Other, Project, Data, Point };
+// The element's value, or the failure for one that is missing, empty or not
+// convertible. Where names it in the message: "point 2, element 'temp'".
+template <typename TWhere>
+const TField& Checked(const TField& F, const TWhere& Where, const std::string& SourceName) {
+    if (!F.Present) {
+        Fail(SourceName, Where() + " is missing");
+    }
+    if (!F.HasContent) {
+        Fail(SourceName, Where() + " has no value");
+    }
+    if (F.Error) {
+        Fail(SourceName, Where() + ": " + *F.Error);
+    }
+    return F;
+}
 
-const std::array<const char*, 9> KPointFields = {"name",        "temp",          "spechum",
-                                                 "relhum",      "enthalpy",      "prescribed1",
-                                                 "prescribed2", "show-in-chart", "line-to-next"};
-const std::array<const char*, 4> KFlowFields = {"airflow", "density", "temp", "barometric-pressure"};
+using TKind = TField::TKind;
 
-struct TReadState {
-    TFound Version, Compatible, Project, Data, ProjectName, Date, Signature;
-    std::array<TFound, 4> Flow;
-    std::array<TFound, 9> Point;
-    TFound* Capture = nullptr; // awaiting its first child
-    int CaptureDepth = 0;
+struct TPointFields {
+    TField Name{TKind::Text};
+    TField Temp{TKind::Number};
+    TField SpecHum{TKind::Number};
+    TField RelHum{TKind::Number};
+    TField Enthalpy{TKind::Number};
+    TField Prescribed1{TKind::Integer};
+    TField Prescribed2{TKind::Integer};
+    TField ShowInChart{TKind::Flag};
+    TField LineToNext{TKind::Flag};
+
+    TField* Find(std::string_view Element) {
+        if (Element == "name") return &Name;
+        if (Element == "temp") return &Temp;
+        if (Element == "spechum") return &SpecHum;
+        if (Element == "relhum") return &RelHum;
+        if (Element == "enthalpy") return &Enthalpy;
+        if (Element == "prescribed1") return &Prescribed1;
+        if (Element == "prescribed2") return &Prescribed2;
+        if (Element == "show-in-chart") return &ShowInChart;
+        if (Element == "line-to-next") return &LineToNext;
+        return nullptr;
+    }
+    void Clear() {
+        for (TField* F : {&Name, &Temp, &SpecHum, &RelHum, &Enthalpy, &Prescribed1, &Prescribed2, &ShowInChart,
+                          &LineToNext}) {
+            F->Present = false;
+            F->HasContent = false;
+            F->Error.reset();
+        }
+    }
 };
 
-double ToNumber(const TFound& F, const std::string& Where, const std::string& SourceName) {
-    if (!F.Present) {
-        Fail(SourceName, Where + " is missing");
-    }
-    if (!F.HasContent) {
-        Fail(SourceName, Where + " has no value");
-    }
-    try {
-        return StrToFloatAnySeparator(F.FirstChild);
-    } catch (const EConvertError& E) {
-        Fail(SourceName, Where + ": " + E.what());
-    }
-}
+// The header: the elements that must be there, and the flow data.
+struct THeaderFields {
+    bool Root = false;
+    bool Version = false;
+    bool Compatible = false;
+    bool Project = false;
+    bool Data = false;
+    bool ProjectName = false;
+    bool Date = false;
+    bool Signature = false;
+    TField AirFlow{TKind::Number};
+    TField Density{TKind::Number};
+    TField DensityTemp{TKind::Number};
+    TField Pressure{TKind::Number};
 
-int ToCode(const TFound& F, const std::string& Where, const std::string& SourceName) {
-    if (!F.Present) {
-        Fail(SourceName, Where + " is missing");
+    TField* FindFlow(std::string_view Element) {
+        if (Element == "airflow") return &AirFlow;
+        if (Element == "density") return &Density;
+        if (Element == "temp") return &DensityTemp;
+        if (Element == "barometric-pressure") return &Pressure;
+        return nullptr;
     }
-    if (!F.HasContent) {
-        Fail(SourceName, Where + " has no value");
-    }
-    try {
-        return ToInteger(F.FirstChild);
-    } catch (const EConvertError& E) {
-        Fail(SourceName, Where + ": " + E.what());
-    }
-}
+};
 
-bool ToFlag(const TFound& F, const std::string& Where, const std::string& SourceName) {
-    if (!F.Present) {
-        Fail(SourceName, Where + " is missing");
-    }
-    if (!F.HasContent) {
-        Fail(SourceName, Where + " has no value");
-    }
-    return F.FirstChild == "true";
-}
-
-void Require(const TFound& F, const char* Name, const std::string& SourceName) {
-    if (!F.Present) {
+void Require(bool Present, const char* Name, const std::string& SourceName) {
+    if (!Present) {
         Fail(SourceName, std::string("the element '") + Name + "' is missing");
     }
 }
@@ -213,6 +281,24 @@ int LeadingInteger(std::string_view Line) {
     }
 }
 
+// The bytes of a project file, refusing one larger than any project.
+TFileBytes ReadProjectFile(const std::string& FileName) {
+    struct stat St {};
+    if (stat(FileName.c_str(), &St) == 0 && S_ISREG(St.st_mode) &&
+        static_cast<std::uintmax_t>(St.st_size) > TMollierFileHandling::MaxFileSize) {
+        Fail(FileName, "the file is too large to be a project file (" +
+                           std::to_string(St.st_size / (1 << 20)) + " MB)");
+    }
+    try {
+        return ReadFileBuffer(FileName, TMollierFileHandling::MaxFileSize);
+    } catch (const EXmlFileError& E) {
+        if (E.ErrorCode() == EFBIG) {
+            Fail(FileName, "the file is too large to be a project file");
+        }
+        throw EProjectFileError(E.what());
+    }
+}
+
 } // namespace
 
 TMollierFileHandling::TMollierFileHandling(TDomImplementation& DomImpl, TXmlParser& Parser)
@@ -262,8 +348,16 @@ bool TMollierFileHandling::IsOldFormat() const {
 }
 
 std::string TMollierFileHandling::ProjectToXml(const TMain& Doc) {
+    // One buffer, sized once for the longest text the project can give:
+    // pages it never fills cost no memory. Per point: the tags, four
+    // numbers of at most 23 characters, two integers of 11, the flags; a
+    // name's byte grows to at most 5 ("&#60;").
+    std::size_t Size = 1024;
+    for (const TMollierPoint& P : Doc.Points) {
+        Size += 400 + 5 * P.Name.size();
+    }
     std::string Out;
-    Out.reserve(600 + static_cast<std::size_t>(Doc.PointCount()) * 320);
+    Out.reserve(Size);
     Out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<psykrona>";
     AppendElement(Out, "version", TMain::GetVersion());
     AppendElement(Out, "compatible", CompatibleVersion);
@@ -285,8 +379,8 @@ std::string TMollierFileHandling::ProjectToXml(const TMain& Doc) {
         AppendNumber(Out, Where, "spechum", P.SpecHum);
         AppendNumber(Out, Where, "relhum", P.RelHum);
         AppendNumber(Out, Where, "enthalpy", P.Enthalpy);
-        AppendElement(Out, "prescribed1", std::to_string(P.Prescribed1));
-        AppendElement(Out, "prescribed2", std::to_string(P.Prescribed2));
+        AppendInteger(Out, "prescribed1", P.Prescribed1);
+        AppendInteger(Out, "prescribed2", P.Prescribed2);
         AppendElement(Out, "show-in-chart", Flag(P.ShowInChart));
         AppendElement(Out, "line-to-next", Flag(P.LineToNext));
         Out += "</point>";
@@ -295,29 +389,12 @@ std::string TMollierFileHandling::ProjectToXml(const TMain& Doc) {
     return Out;
 }
 
-std::string TMollierFileHandling::ReadProjectFile(const std::string& FileName) const {
-    struct stat St {};
-    if (stat(FileName.c_str(), &St) == 0 && S_ISREG(St.st_mode) &&
-        static_cast<std::uintmax_t>(St.st_size) > MaxFileSize) {
-        Fail(FileName, "the file is too large to be a project file (" +
-                           std::to_string(St.st_size / (1 << 20)) + " MB)");
-    }
-    try {
-        return ReadFileBytes(FileName, MaxFileSize);
-    } catch (const EXmlFileError& E) {
-        if (E.ErrorCode() == EFBIG) {
-            Fail(FileName, "the file is too large to be a project file");
-        }
-        throw EProjectFileError(E.what());
-    }
-}
-
 void TMollierFileHandling::OpenProject(const std::string& FileName) {
     if (FProject == nullptr) {
         throw EProjectFileError("There is no project to read into");
     }
-    const std::string Bytes = ReadProjectFile(FileName);
-    ProjectFromXml(Bytes, *FProject, FileName);
+    const TFileBytes Bytes = ReadProjectFile(FileName);
+    ProjectFromXml(Bytes.View(), *FProject, FileName);
 }
 
 void TMollierFileHandling::OpenOldProject(const std::string& FileName) {
@@ -325,140 +402,138 @@ void TMollierFileHandling::OpenOldProject(const std::string& FileName) {
         throw EProjectFileError("There is no project to read into");
     }
     FFileName = FileName;
-    const std::string Bytes = ReadProjectFile(FileName);
-    ProjectFromOldFormat(Bytes, *FProject, FileName);
+    const TFileBytes Bytes = ReadProjectFile(FileName);
+    ProjectFromOldFormat(Bytes.View(), *FProject, FileName);
 }
 
 void TMollierFileHandling::ProjectFromXml(std::string_view Bytes, TMain& Doc, const std::string& SourceName) {
-    TReadState S;
-    std::vector<TMollierPoint> Points;
+    using TEvent = TXmlPullReader::TEvent;
+    // Which element of interest the stream is in at depths 1 to 3.
+    enum class TIn { Other, Project, Data, Point };
+    std::array<TIn, 4> In{};
+    THeaderFields Header;
+    TPointFields Point;
+    TField* Awaiting = nullptr; // opened; its first child decides its value
+    int AwaitingDepth = 0;
     std::optional<std::string> PointError; // the first point that does not convert
-    std::array<TIn, 4> Context{};          // what the element at depths 1..3 is
-    bool SeenRoot = false;
 
-    // The points are converted as they close; header errors are reported
-    // first all the same, and nothing is reported before the whole file is
-    // known to be well-formed.
+    // The points go straight into Doc as they close; they are taken out
+    // again when the file fails before its points count, so header errors
+    // come first all the same, and nothing is kept of a file that is not
+    // well-formed.
+    const int Before = Doc.PointCount();
     auto ClosePoint = [&]() {
-        const std::string Where = "point " + std::to_string(Points.size() + 1) + ", element '";
+        const int Number = Doc.PointCount() - Before + 1;
+        auto Field = [&](const char* Name) {
+            return [Number, Name]() { return "point " + std::to_string(Number) + ", element '" + Name + "'"; };
+        };
         try {
             TMollierPoint P;
-            P.Number = static_cast<int>(Points.size()) + 1;
-            const TFound& Name = S.Point[0];
-            P.Name = Name.Present && Name.HasContent ? Name.FirstChild : std::string();
-            P.Temp = ToNumber(S.Point[1], Where + "temp'", SourceName);
-            P.SpecHum = ToNumber(S.Point[2], Where + "spechum'", SourceName);
-            P.RelHum = ToNumber(S.Point[3], Where + "relhum'", SourceName);
-            P.Enthalpy = ToNumber(S.Point[4], Where + "enthalpy'", SourceName);
-            P.Prescribed1 = ToCode(S.Point[5], Where + "prescribed1'", SourceName);
-            P.Prescribed2 = ToCode(S.Point[6], Where + "prescribed2'", SourceName);
-            P.ShowInChart = ToFlag(S.Point[7], Where + "show-in-chart'", SourceName);
-            P.LineToNext = ToFlag(S.Point[8], Where + "line-to-next'", SourceName);
-            Points.push_back(std::move(P));
+            P.Number = Number;
+            if (Point.Name.Present && Point.Name.HasContent) {
+                P.Name = Point.Name.Text;
+            }
+            P.Temp = Checked(Point.Temp, Field("temp"), SourceName).Number;
+            P.SpecHum = Checked(Point.SpecHum, Field("spechum"), SourceName).Number;
+            P.RelHum = Checked(Point.RelHum, Field("relhum"), SourceName).Number;
+            P.Enthalpy = Checked(Point.Enthalpy, Field("enthalpy"), SourceName).Number;
+            P.Prescribed1 = Checked(Point.Prescribed1, Field("prescribed1"), SourceName).Integer;
+            P.Prescribed2 = Checked(Point.Prescribed2, Field("prescribed2"), SourceName).Integer;
+            P.ShowInChart = Checked(Point.ShowInChart, Field("show-in-chart"), SourceName).Flag;
+            P.LineToNext = Checked(Point.LineToNext, Field("line-to-next"), SourceName).Flag;
+            Doc.AddPoint() = std::move(P);
         } catch (const EProjectFileError& E) {
             PointError = E.what();
         }
     };
+    auto Await = [&](TField* F, int Depth) {
+        if (F != nullptr && !F->Present) {
+            F->Present = true;
+            Awaiting = F;
+            AwaitingDepth = Depth;
+        }
+    };
 
     try {
-        TXmlPullReader Reader(Bytes, SourceName);
-        for (;;) {
-            const TXmlPullReader::TEvent Event = Reader.Next();
-            if (Event == TXmlPullReader::TEvent::End) {
-                break;
-            }
-            const int Depth = Reader.Depth();
-            if (S.Capture != nullptr) {
-                if (Event == TXmlPullReader::TEvent::EndElement && Depth == S.CaptureDepth - 1) {
-                    S.Capture = nullptr; // closed without any child
-                } else if (Depth == S.CaptureDepth) {
-                    S.Capture->HasContent = true;
-                    if (Event == TXmlPullReader::TEvent::Text || Event == TXmlPullReader::TEvent::Comment) {
-                        S.Capture->FirstChild = Reader.Value();
+        try {
+            TXmlPullReader Reader(Bytes, SourceName);
+            for (TEvent Event = Reader.Next(); Event != TEvent::End; Event = Reader.Next()) {
+                const int Depth = Reader.Depth();
+                if (Awaiting != nullptr) {
+                    // The next node is the element's first child, or its end.
+                    if (Depth > AwaitingDepth) {
+                        Awaiting->Take(Event == TEvent::Text || Event == TEvent::Comment ? Reader.Value()
+                                                                                          : std::string_view());
                     }
-                    S.Capture = nullptr;
+                    Awaiting = nullptr;
                 }
-            }
-            auto Capture = [&](TFound& F) {
-                F.Present = true;
-                S.Capture = &F;
-                S.CaptureDepth = Depth + 1;
-            };
-            if (Event == TXmlPullReader::TEvent::StartElement) {
-                const std::string_view Name = Reader.Name();
-                if (Depth == 0) {
-                    SeenRoot = true;
-                } else if (Depth == 1) {
-                    Context[1] = TIn::Other;
-                    if (Name == "version" && !S.Version.Present) {
-                        S.Version.Present = true;
-                    } else if (Name == "compatible" && !S.Compatible.Present) {
-                        S.Compatible.Present = true;
-                    } else if (Name == "project" && !S.Project.Present) {
-                        S.Project.Present = true;
-                        Context[1] = TIn::Project;
-                    }
-                } else if (Depth == 2 && Context[1] == TIn::Project) {
-                    Context[2] = TIn::Other;
-                    if (Name == "data" && !S.Data.Present) {
-                        S.Data.Present = true;
-                        Context[2] = TIn::Data;
-                    } else if (Name == "point") {
-                        Context[2] = TIn::Point;
-                        S.Point = {};
-                    } else {
-                        for (std::size_t I = 0; I < KFlowFields.size(); ++I) {
-                            if (Name == KFlowFields[I] && !S.Flow[I].Present) {
-                                Capture(S.Flow[I]);
-                            }
+                if (Event == TEvent::StartElement) {
+                    const std::string_view Name = Reader.Name();
+                    if (Depth == 0) {
+                        Header.Root = true;
+                    } else if (Depth == 1) {
+                        In[1] = TIn::Other;
+                        if (Name == "version") {
+                            Header.Version = true;
+                        } else if (Name == "compatible") {
+                            Header.Compatible = true;
+                        } else if (Name == "project" && !Header.Project) {
+                            Header.Project = true;
+                            In[1] = TIn::Project;
                         }
-                    }
-                } else if (Depth == 3 && Context[1] == TIn::Project && Context[2] == TIn::Data) {
-                    if (Name == "project-name") {
-                        S.ProjectName.Present = true;
-                    } else if (Name == "date") {
-                        S.Date.Present = true;
-                    } else if (Name == "signature") {
-                        S.Signature.Present = true;
-                    }
-                } else if (Depth == 3 && Context[1] == TIn::Project && Context[2] == TIn::Point) {
-                    for (std::size_t I = 0; I < KPointFields.size(); ++I) {
-                        if (Name == KPointFields[I] && !S.Point[I].Present) {
-                            Capture(S.Point[I]);
+                    } else if (Depth == 2 && In[1] == TIn::Project) {
+                        In[2] = TIn::Other;
+                        if (Name == "data" && !Header.Data) {
+                            Header.Data = true;
+                            In[2] = TIn::Data;
+                        } else if (Name == "point") {
+                            In[2] = TIn::Point;
+                            Point.Clear();
+                        } else {
+                            Await(Header.FindFlow(Name), Depth);
                         }
+                    } else if (Depth == 3 && In[1] == TIn::Project && In[2] == TIn::Data) {
+                        Header.ProjectName = Header.ProjectName || Name == "project-name";
+                        Header.Date = Header.Date || Name == "date";
+                        Header.Signature = Header.Signature || Name == "signature";
+                    } else if (Depth == 3 && In[1] == TIn::Project && In[2] == TIn::Point) {
+                        Await(Point.Find(Name), Depth);
                     }
-                }
-            } else if (Event == TXmlPullReader::TEvent::EndElement) {
-                if (Depth == 2 && Context[1] == TIn::Project && Context[2] == TIn::Point && !PointError) {
-                    ClosePoint();
-                }
-                if (Depth >= 1 && Depth <= 3) {
-                    Context[static_cast<std::size_t>(Depth)] = TIn::Other;
-                }
-                if (Depth == 1) {
-                    Context[2] = TIn::Other;
+                } else if (Event == TEvent::EndElement) {
+                    if (Depth == 2 && In[1] == TIn::Project && In[2] == TIn::Point && !PointError) {
+                        ClosePoint();
+                    }
+                    if (Depth >= 1 && Depth <= 3) {
+                        In[static_cast<std::size_t>(Depth)] = TIn::Other;
+                    }
+                    if (Depth == 1) {
+                        In[2] = TIn::Other;
+                    }
                 }
             }
+        } catch (const EXmlError& E) {
+            throw EProjectFileError(E.what());
         }
-    } catch (const EXmlError& E) {
-        throw EProjectFileError(E.what());
-    }
-    if (!SeenRoot) {
-        Fail(SourceName, "the file holds no XML element");
-    }
-    Require(S.Version, "version", SourceName);
-    Require(S.Compatible, "compatible", SourceName);
-    Require(S.Project, "project", SourceName);
-    Require(S.Data, "data", SourceName);
-    Require(S.ProjectName, "project-name", SourceName);
-    Require(S.Date, "date", SourceName);
-    Require(S.Signature, "signature", SourceName);
-    Doc.AirFlow = ToNumber(S.Flow[0], "the element 'airflow'", SourceName);
-    Doc.Density = ToNumber(S.Flow[1], "the element 'density'", SourceName);
-    Doc.DensityTemp = ToNumber(S.Flow[2], "the element 'temp'", SourceName);
-    Doc.SetPressure(ToNumber(S.Flow[3], "the element 'barometric-pressure'", SourceName));
-    for (TMollierPoint& P : Points) {
-        Doc.AddPoint() = std::move(P);
+        if (!Header.Root) {
+            Fail(SourceName, "the file holds no XML element");
+        }
+        Require(Header.Version, "version", SourceName);
+        Require(Header.Compatible, "compatible", SourceName);
+        Require(Header.Project, "project", SourceName);
+        Require(Header.Data, "data", SourceName);
+        Require(Header.ProjectName, "project-name", SourceName);
+        Require(Header.Date, "date", SourceName);
+        Require(Header.Signature, "signature", SourceName);
+        auto Element = [](const char* Name) { return [Name]() { return std::string("the element '") + Name + "'"; }; };
+        Doc.AirFlow = Checked(Header.AirFlow, Element("airflow"), SourceName).Number;
+        Doc.Density = Checked(Header.Density, Element("density"), SourceName).Number;
+        Doc.DensityTemp = Checked(Header.DensityTemp, Element("temp"), SourceName).Number;
+        Doc.SetPressure(Checked(Header.Pressure, Element("barometric-pressure"), SourceName).Number);
+    } catch (...) {
+        while (Doc.PointCount() > Before) {
+            Doc.DeletePoint(Doc.PointCount());
+        }
+        throw;
     }
     if (PointError) {
         throw EProjectFileError(*PointError);

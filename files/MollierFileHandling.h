@@ -43,10 +43,14 @@ public:
 
     TMain* FProject = nullptr;
     std::string FFileName;
+    // The window's document factory and parser, bound together here. The
+    // project files need no document tree (they are read by the streaming
+    // reader and written in one pass), so neither is used for them.
     TDomImplementation* FDomImpl;
     TXmlParser* FXMLParser;
 
-    // Sets FFileName, then saves.
+    // Saves to FileName, which becomes FFileName once the file is written;
+    // when the save fails FFileName keeps the old name.
     void SaveProjectAs(const std::string& FileName);
     // Writes FProject to FFileName, replacing the file only once the new one
     // is complete. A project the reader would refuse (a number the file
@@ -65,12 +69,13 @@ public:
     // the element, for a number the reader would refuse (not finite, or
     // beyond the largest double once written to 15 digits).
     static std::string ProjectToXml(const TMain& Doc);
-    // Fill Doc from the bytes of a file; SourceName names it in messages.
+    // Reads the bytes of a file into Doc: its flow data, and its points
+    // appended in file order. A file that is not well-formed or lacks a part
+    // of the header fails with no point of it left in Doc; a point that does
+    // not convert fails once the header and the points before it are in.
+    // SourceName names the file in messages.
     static void ProjectFromXml(std::string_view Bytes, TMain& Doc, const std::string& SourceName);
     static void ProjectFromOldFormat(std::string_view Bytes, TMain& Doc, const std::string& SourceName);
-
-private:
-    std::string ReadProjectFile(const std::string& FileName) const;
 };
 
 } // namespace psykrona

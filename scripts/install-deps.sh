@@ -8,6 +8,7 @@ PACKAGES=(
   dpkg-dev file
   qt6-base-dev qt6-svg-dev libqt6svg6-dev
   libxml2-dev libjpeg62-turbo-dev libpng-dev
+  libxml2-utils time
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   qt6-translations-l10n

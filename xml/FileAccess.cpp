@@ -61,6 +61,10 @@ private:
 } // namespace
 
 std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
+    return std::string(ReadFileBuffer(FileName, MaxSize).View());
+}
+
+TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
     // Non-blocking, so that a named pipe without a writer is refused below
     // instead of stopping the program in open(); regular files ignore it.
     const int Fd = open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -78,10 +82,39 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
     if (static_cast<std::uintmax_t>(St.st_size) > MaxSize) {
         Fail("Cannot read", FileName, EFBIG);
     }
-    std::string Bytes;
-    std::array<char, 65536> Buffer{};
+    // One buffer of the size the file has, filled by read() straight from
+    // the file: no copy, no regrowth. Not a memory map, whose pages would
+    // kill the program if the file were cut short while it is read.
+    TFileBytes Bytes;
+    std::size_t Capacity = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 65536;
+    Bytes.FData.reset(new char[Capacity]);
     for (;;) {
-        const ssize_t N = read(Fd, Buffer.data(), Buffer.size());
+        if (Bytes.FSize == Capacity) {
+            // Full: one byte more tells the end of the file from a file that
+            // grew while it was read, or whose size was given as 0 (as for
+            // files of /proc); only then does the buffer grow.
+            char More;
+            const ssize_t N = read(Fd, &More, 1);
+            if (N == 0) {
+                return Bytes;
+            }
+            if (N < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                Fail("Cannot read", FileName, errno);
+            }
+            if (Bytes.FSize >= MaxSize) {
+                Fail("Cannot read", FileName, EFBIG);
+            }
+            Capacity = std::min(MaxSize, Capacity + std::max(std::size_t(65536), Capacity / 2));
+            std::unique_ptr<char[]> Larger(new char[Capacity]);
+            std::memcpy(Larger.get(), Bytes.FData.get(), Bytes.FSize);
+            Bytes.FData = std::move(Larger);
+            Bytes.FData[Bytes.FSize++] = More;
+            continue;
+        }
+        const ssize_t N = read(Fd, Bytes.FData.get() + Bytes.FSize, Capacity - Bytes.FSize);
         if (N == 0) {
             return Bytes;
         }
@@ -91,12 +124,7 @@ std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
             }
             Fail("Cannot read", FileName, errno);
         }
-        // The size may grow while it is read, or be given as 0 (as for
-        // files of /proc).
-        if (static_cast<std::size_t>(N) > MaxSize - Bytes.size()) {
-            Fail("Cannot read", FileName, EFBIG);
-        }
-        Bytes.append(Buffer.data(), static_cast<std::size_t>(N));
+        Bytes.FSize += static_cast<std::size_t>(N);
     }
 }
 

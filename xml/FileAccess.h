@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,21 @@ namespace psykrona {
 // is not a regular file, and (EFBIG) for a file of more than MaxSize bytes,
 // without reading more than that.
 std::string ReadFileBytes(const std::string& FileName,
+                          std::size_t MaxSize = std::numeric_limits<std::size_t>::max());
+
+// The whole content of a file in one buffer of the file's size, which
+// nothing fills before read() does: for files of hundreds of megabytes.
+class TFileBytes {
+public:
+    std::string_view View() const { return {FData.get(), FSize}; }
+
+private:
+    friend TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize);
+    std::unique_ptr<char[]> FData;
+    std::size_t FSize = 0;
+};
+// Like ReadFileBytes.
+TFileBytes ReadFileBuffer(const std::string& FileName,
                           std::size_t MaxSize = std::numeric_limits<std::size_t>::max());
 
 // Replaces the content of FileName with Bytes, or creates the file.

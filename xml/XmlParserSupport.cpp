@@ -179,6 +179,15 @@ private:
         return true;
     }
     void AdvanceTo(std::size_t To) {
+        if (!U.Wide()) {
+            // Bytes straight from the text, without a unit's width to look at.
+            const std::string_view Run = U.Bytes(I, To);
+            for (std::size_t K = 0; K < Run.size(); ++K) {
+                FLine += Run[K] == '\n' || (Run[K] == '\r' && U[I + K + 1] != '\n');
+            }
+            I = To;
+            return;
+        }
         while (I < To) {
             Step();
         }

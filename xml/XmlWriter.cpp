@@ -169,6 +169,19 @@ std::string TXmlDocument::WriteToString() const {
     return Out;
 }
 
-void AppendXmlText(std::string& Out, std::string_view Text) { AppendEscaped(Out, Text, TContext::Text); }
+void AppendXmlText(std::string& Out, std::string_view Text) {
+    // Printable ASCII other than the five special characters stays as it
+    // is: the text up to the first other byte is taken whole.
+    std::size_t Plain = 0;
+    while (Plain < Text.size()) {
+        const char C = Text[Plain];
+        if (C < 0x20 || C > 0x7E || C == '<' || C == '>' || C == '&' || C == '\'' || C == '"') {
+            break;
+        }
+        ++Plain;
+    }
+    Out.append(Text.substr(0, Plain));
+    AppendEscaped(Out, Text.substr(Plain), TContext::Text);
+}
 
 } // namespace psykrona

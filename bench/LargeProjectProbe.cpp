@@ -1,0 +1,91 @@
+// A plain program for bench/large_project.sh, which runs it under
+// /usr/bin/time beside xmllint:
+//   large_project_probe generate POINTS OUT.pkx   writes a project of POINTS
+//                                                 points (seed 19)
+//   large_project_probe open IN.pkx               opens it
+//   large_project_probe save IN.pkx OUT.pkx       opens it and saves it again
+// Each prints the seconds its timed step took (open, or the save alone) and
+// the number of points, so the script can check the work was done.
+#include "engine/Main.h"
+#include "engine/NumberText.h"
+#include "files/MollierFileHandling.h"
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <random>
+#include <string>
+
+namespace psykrona {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point Start) {
+    return std::chrono::duration<double>(Clock::now() - Start).count();
+}
+
+// Points as the editor leaves them: a prescribed pair and two computed
+// values, all in full precision.
+void Generate(int Count, TMain& Doc) {
+    std::mt19937_64 Rng(19);
+    std::uniform_real_distribution<double> Temp(-20, 50);
+    std::uniform_real_distribution<double> RelHum(10, 100);
+    Doc.AirFlow = 2.5;
+    for (int I = 0; I < Count; ++I) {
+        TMollierPoint& P = Doc.AddPoint();
+        P.Number = I + 1;
+        P.Name = "Point " + std::to_string(I + 1);
+        P.Temp = Temp(Rng);
+        P.RelHum = RelHum(Rng);
+        P.Prescribed1 = 1;
+        P.Prescribed2 = 3;
+        P.LineToNext = I % 3 != 0;
+    }
+    Doc.CalculateAll();
+}
+
+int Run(int Argc, char** Argv) {
+    SetDecimalSeparator('.');
+    const std::string Mode = Argc > 1 ? Argv[1] : "";
+    TDomImplementation Dom;
+    TXmlParser Parser;
+    TMollierFileHandling Files(Dom, Parser);
+    TMain Doc;
+    Files.FProject = &Doc;
+    if (Mode == "generate" && Argc == 4) {
+        Generate(std::stoi(Argv[2]), Doc);
+        Files.SaveProjectAs(Argv[3]);
+        std::printf("generated %d\n", Doc.PointCount());
+        return 0;
+    }
+    if ((Mode == "open" && Argc == 3) || (Mode == "save" && Argc == 4)) {
+        const Clock::time_point Start = Clock::now();
+        Files.OpenProject(Argv[2]);
+        const double Open = Since(Start);
+        if (Mode == "open") {
+            std::printf("%.6f %d\n", Open, Doc.PointCount());
+            return 0;
+        }
+        const Clock::time_point Saving = Clock::now();
+        Files.SaveProjectAs(Argv[3]);
+        std::printf("%.6f %d\n", Since(Saving), Doc.PointCount());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: large_project_probe generate POINTS OUT | open IN | save IN OUT\n");
+    return 2;
+}
+
+} // namespace
+} // namespace psykrona
+
+int main(int Argc, char** Argv) {
+    try {
+        return psykrona::Run(Argc, Argv);
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "%s\n", E.what());
+        return 1;
+    }
+}
