@@ -11,7 +11,7 @@
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
 #include "printing/PictureFiles.h"
-#include "ui/ChartPicture.h"
+#include "qt/ChartPicture.h"
 
 namespace psykrona {
 namespace {

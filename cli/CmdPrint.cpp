@@ -14,7 +14,7 @@
 #include "engine/Main.h"
 #include "printing/MollierPrint.h"
 #include "printing/PictureFiles.h"
-#include "ui/QtPrinter.h"
+#include "qt/QtPrinter.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
