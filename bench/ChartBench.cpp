@@ -6,7 +6,7 @@
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
 #include "tests/support/RecordingCanvas.h"
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -68,6 +68,29 @@ void BM_TempFromRelHumEnthalpy(benchmark::State& State) {
 }
 BENCHMARK(BM_TempFromRelHumEnthalpy);
 
+// The pair relative humidity and enthalpy solved as it was, by its two
+// operations (the search twice), and as SolveFromPair does it now.
+void BM_RelHumEnthalpyPairTwoSearches(benchmark::State& State) {
+    const TMollierCalculate& C = TMollierCalculate::GetInstance();
+    Run(State, [&](const TStates& S, size_t I) {
+        return C.TempFromRelHumEnthalpy(S.RelHum[I], S.Enthalpy[I]) +
+               C.SpecHumFromRelHumEnthalpy(S.RelHum[I], S.Enthalpy[I]);
+    });
+}
+BENCHMARK(BM_RelHumEnthalpyPairTwoSearches);
+
+void BM_RelHumEnthalpyPair(benchmark::State& State) {
+    const TMollierCalculate& C = TMollierCalculate::GetInstance();
+    Run(State, [&](const TStates& S, size_t I) {
+        TMoistAirState M;
+        M.RelHum = S.RelHum[I];
+        M.Enthalpy = S.Enthalpy[I];
+        C.SolveFromPair(PROP_RELHUM, PROP_ENTHALPY, M);
+        return M.Temp + M.SpecHum;
+    });
+}
+BENCHMARK(BM_RelHumEnthalpyPair);
+
 // The wet bulb solves its enthalpy balance by false position; the dew point
 // is one reverse table lookup. Compare with SpecHumFromTempRelHum above.
 void BM_WetBulb(benchmark::State& State) {

@@ -8,9 +8,9 @@
 #include "engine/MollierCalculate.h"
 #include "printing/MollierPrint.h"
 #include "printing/PictureFiles.h"
-#include "ui/ChartPicture.h"
-#include "ui/QtCanvas.h"
-#include "ui/QtPrinter.h"
+#include "qt/ChartPicture.h"
+#include "qt/QtCanvas.h"
+#include "qt/QtPrinter.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -8,9 +8,10 @@
 #include "cli/CliPng.h"
 #include "cli/CliProject.h"
 
+#include "files/TextEncoding.h"
 #include "printing/PictureFiles.h"
-#include "ui/ChartPicture.h"
-#include "ui/QtCanvas.h"
+#include "qt/ChartPicture.h"
+#include "qt/QtCanvas.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlError.h"
 
@@ -70,12 +71,6 @@ void ApplyLimits(const TCliArgs& A, const std::string& MinOption, const std::str
     }
 }
 
-bool EndsWith(std::string S, const std::string& Suffix) {
-    std::transform(S.begin(), S.end(), S.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
-    return S.size() >= Suffix.size() && S.compare(S.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
-}
-
 // The picture's memory, taken in huge pages where the system offers them: a
 // 1600 x 1200 picture is nearly 2000 small pages, and the first touch of each
 // costs more than drawing the whole chart.
@@ -112,8 +107,8 @@ int RunChart(const std::vector<std::string>& Args) {
     }
     const std::string& ProjectPath = A.Positional()[0];
     const std::string& OutPath = A.Positional()[1];
-    const bool Svg = EndsWith(OutPath, ".svg");
-    if (!Svg && !EndsWith(OutPath, ".png")) {
+    const bool Svg = EndsWith(OutPath, ".svg", true);
+    if (!Svg && !EndsWith(OutPath, ".png", true)) {
         throw EUsageError("the output file '" + Echoed(OutPath) + "' must end in .png or .svg");
     }
     CheckCliOutputFile(OutPath, {ProjectPath});

@@ -4,7 +4,7 @@
 #include "cli/CliDrawing.h"
 #include "cli/CliProject.h"
 
-#include "ui/ChartPicture.h"
+#include "qt/ChartPicture.h"
 
 namespace psykrona {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engine/Main.h"
 #include "printing/MollierPrint.h"
-#include "ui/QtPrinter.h"
+#include "qt/QtPrinter.h"
 
 #include <QMarginsF>
 #include <QPageLayout>

@@ -1,5 +1,4 @@
-# The help command and the program's answers to --help and --version, and
-# the installation as a Linux desktop program. Included from the top level
+# The installation as a Linux desktop program. Included from the top level
 # after every executable target exists.
 #
 # cmake --install puts the executables and everything under data/ into one
@@ -7,17 +6,6 @@
 # files and help pages beside itself; <prefix>/bin gets symbolic links to
 # them (the program finds its folder through the link). The desktop entry,
 # the icons and the MIME type of project files go under <prefix>/share.
-
-if(TARGET psykrona_qt)
-  target_sources(psykrona_qt PRIVATE
-    ${CMAKE_SOURCE_DIR}/ui/Shell.h ${CMAKE_SOURCE_DIR}/ui/Shell.cpp
-    ${CMAKE_SOURCE_DIR}/ui/Help.h ${CMAKE_SOURCE_DIR}/ui/Help.cpp)
-endif()
-if(TARGET psykrona_gui)
-  target_sources(psykrona_gui PRIVATE
-    ${CMAKE_SOURCE_DIR}/ui/CommandLine.h ${CMAKE_SOURCE_DIR}/ui/CommandLine.cpp
-    ${CMAKE_SOURCE_DIR}/ui/DialogLayout.h)
-endif()
 
 # Documentation goes where Debian and most distributions keep a package's:
 # share/doc/<package name>, in lower case.

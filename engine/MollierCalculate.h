@@ -85,6 +85,7 @@ public:
     bool SolveFromPair(int CodeA, int CodeB, TMoistAirState& State) const;
 
 private:
+    // The search and the row index below live in MollierFastSearch.cpp.
     // State of the relative-humidity-and-enthalpy search.
     struct TSearch {
         double Phi = 0; // target, as a fraction

@@ -131,4 +131,21 @@ std::string EightBitLineToUtf8(std::string_view Line, TCodePage Page) {
     return IsValidUtf8(Line) ? std::string(Line) : EightBitToUtf8(Line, Page);
 }
 
+bool EndsWith(std::string_view Text, std::string_view End, bool IgnoreCase) {
+    if (Text.size() < End.size()) {
+        return false;
+    }
+    const std::string_view Tail = Text.substr(Text.size() - End.size());
+    if (!IgnoreCase) {
+        return Tail == End;
+    }
+    auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; };
+    for (std::size_t I = 0; I < End.size(); ++I) {
+        if (Lower(Tail[I]) != Lower(End[I])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace psykrona

@@ -24,4 +24,8 @@ std::string EightBitToUtf8(std::string_view Text, TCodePage Page);
 // else read in Page.
 std::string EightBitLineToUtf8(std::string_view Line, TCodePage Page);
 
+// Whether Text ends with End; with IgnoreCase, ASCII letters match in either
+// case (file-name endings such as ".pkx" or ".SVG").
+bool EndsWith(std::string_view Text, std::string_view End, bool IgnoreCase = false);
+
 } // namespace psykrona

@@ -3,8 +3,8 @@
 #include "chart/MollierDraw.h"
 #include "localisation/Translator.h"
 #include "printing/MollierPrint.h"
+#include "qt/QtCanvas.h"
 #include "ui/DialogLayout.h"
-#include "ui/QtCanvas.h"
 
 #include <QEvent>
 #include <QGuiApplication>

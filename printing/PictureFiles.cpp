@@ -1,5 +1,6 @@
 #include "printing/PictureFiles.h"
 
+#include "files/TextEncoding.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlError.h"
 
@@ -180,15 +181,8 @@ void PutLe32(std::vector<std::uint8_t>& Out, std::size_t At, std::uint32_t V) {
     PutLe16(Out, At + 2, V >> 16);
 }
 
-bool EndsWith(const std::string& S, const char* Suffix) {
-    const std::size_t N = std::strlen(Suffix);
-    return S.size() >= N && S.compare(S.size() - N, N, Suffix) == 0;
-}
-
-bool IsProjectName(std::string Name) {
-    std::transform(Name.begin(), Name.end(), Name.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
-    return EndsWith(Name, ".pkx") || EndsWith(Name, ".pkr");
+bool IsProjectName(const std::string& Name) {
+    return EndsWith(Name, ".pkx", true) || EndsWith(Name, ".pkr", true);
 }
 
 } // namespace

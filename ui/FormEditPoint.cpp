@@ -25,18 +25,6 @@ namespace psykrona {
 
 namespace {
 
-QString Q(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
-
-std::string S(const QString& Text) {
-    return Text.toStdString();
-}
-
-std::string Tr(const char* Section, const char* Key) {
-    return TTranslator::GetText(Section, Key);
-}
-
 // A property's value as shown: the humidity ratio in g/kg.
 double Shown(int Code, double Value) {
     return Code == PROP_SPECHUM ? Value * 1000 : Value;
@@ -189,23 +177,23 @@ void TfrmEditPoint::FormShow() {
 
 void TfrmEditPoint::LoadTexts() {
     const char* Section = "EDIT_POINT_DIALOG";
-    setWindowTitle(Q(Tr(Section, "TITLE")));
-    PointCaption = Tr(Section, "LBL_POINT");
-    stName->setText(Q(Tr(Section, "LBL_NAME")));
-    stTemp->setText(Q(Tr(Section, "LBL_TEMPERATURE")));
-    stRelHum->setText(Q(Tr(Section, "LBL_REL_HUM")));
-    stSpecHum->setText(Q(Tr(Section, "LBL_SPEC_HUM")));
-    stEnthalpy->setText(Q(Tr(Section, "LBL_ENTHALPY")));
-    chkShowInChart->setText(Q(Tr(Section, "CHK_SHOW_IN_CHART")));
-    chkLineToNext->setText(Q(Tr(Section, "CHK_LINE_TO_NEXT")));
-    btnOK->setText(Q(Tr(Section, "BTN_OK")));
-    btnUpdate->setText(Q(Tr(Section, "BTN_CALCULATE")));
-    btnCancel->setText(Q(Tr(Section, "BTN_CANCEL")));
-    FMsgInvalidFormat = Tr("MESSAGES", "MSG_INVALID_FORMAT");
-    FMsgTwoValues = Tr("MESSAGES", "MSG_TWO_VALUES");
-    FMsgHighRelHum = Tr("MESSAGES", "MSG_HIGH_REL_HUM");
-    FMsgLowSpecHum = Tr("MESSAGES", "MSG_LOW_SPEC_HUM");
-    FMsgInvalidInput = Tr("MESSAGES", "MSG_INVALID_INPUT");
+    setWindowTitle(QText(TTranslator::GetText(Section, "TITLE")));
+    PointCaption = TTranslator::GetText(Section, "LBL_POINT");
+    stName->setText(QText(TTranslator::GetText(Section, "LBL_NAME")));
+    stTemp->setText(QText(TTranslator::GetText(Section, "LBL_TEMPERATURE")));
+    stRelHum->setText(QText(TTranslator::GetText(Section, "LBL_REL_HUM")));
+    stSpecHum->setText(QText(TTranslator::GetText(Section, "LBL_SPEC_HUM")));
+    stEnthalpy->setText(QText(TTranslator::GetText(Section, "LBL_ENTHALPY")));
+    chkShowInChart->setText(QText(TTranslator::GetText(Section, "CHK_SHOW_IN_CHART")));
+    chkLineToNext->setText(QText(TTranslator::GetText(Section, "CHK_LINE_TO_NEXT")));
+    btnOK->setText(QText(TTranslator::GetText(Section, "BTN_OK")));
+    btnUpdate->setText(QText(TTranslator::GetText(Section, "BTN_CALCULATE")));
+    btnCancel->setText(QText(TTranslator::GetText(Section, "BTN_CANCEL")));
+    FMsgInvalidFormat = TTranslator::GetText("MESSAGES", "MSG_INVALID_FORMAT");
+    FMsgTwoValues = TTranslator::GetText("MESSAGES", "MSG_TWO_VALUES");
+    FMsgHighRelHum = TTranslator::GetText("MESSAGES", "MSG_HIGH_REL_HUM");
+    FMsgLowSpecHum = TTranslator::GetText("MESSAGES", "MSG_LOW_SPEC_HUM");
+    FMsgInvalidInput = TTranslator::GetText("MESSAGES", "MSG_INVALID_INPUT");
 }
 
 void TfrmEditPoint::LoadPoint() {
@@ -214,22 +202,22 @@ void TfrmEditPoint::LoadPoint() {
     }
     const TMollierPoint& P = *Point;
     edtName->setFocus();
-    lblPointHeader->setText(Q(PointCaption + " " + std::to_string(P.Number)));
-    edtName->setText(Q(P.Name));
+    lblPointHeader->setText(QText(PointCaption + " " + std::to_string(P.Number)));
+    edtName->setText(QText(P.Name));
     for (const TProperty& Prop : Properties()) {
         Prop.Check->setChecked(false);
     }
     const double Values[] = {0, P.Temp, P.SpecHum, P.RelHum, P.Enthalpy}; // by code
     for (const TProperty& Prop : Properties()) {
-        Prop.Edit->setText(Q(FloatToStr(Shown(Prop.Code, Values[Prop.Code]))));
+        Prop.Edit->setText(QText(FloatToStr(Shown(Prop.Code, Values[Prop.Code]))));
     }
     for (const TProperty& Prop : Properties()) {
         const double Value = Shown(Prop.Code, Values[Prop.Code]);
         if (P.IsPrescribed(Prop.Code)) {
-            Prop.Label->setText(Q(FloatToStr(Value)));
+            Prop.Label->setText(QText(FloatToStr(Value)));
             Prop.Check->setChecked(true);
         } else {
-            const QString Rounded = Q(FormatFixed(Value, Prop.Decimals));
+            const QString Rounded = QText(FormatFixed(Value, Prop.Decimals));
             Prop.Label->setText(Rounded);
             Prop.Edit->setText(Rounded);
         }
@@ -271,7 +259,7 @@ bool TfrmEditPoint::CheckInput() {
             continue;
         }
         try {
-            StrToFloat(S(Prop.Edit->text()));
+            StrToFloat(Prop.Edit->text().toStdString());
         } catch (const EConvertError&) {
             TUserDialogs::Current().ShowMessage(TMessageKind::Error, FMsgInvalidFormat + "!");
             Prop.Edit->setFocus();
@@ -296,7 +284,7 @@ void TfrmEditPoint::Calculate() {
     for (const TProperty& Prop : Properties()) {
         if (Prop.Check->isChecked() && Found < 2) {
             Codes[Found++] = Prop.Code;
-            const double Typed = StrToFloat(S(Prop.Edit->text()));
+            const double Typed = StrToFloat(Prop.Edit->text().toStdString());
             WorkValue(Prop.Code) = Prop.Code == PROP_SPECHUM ? Typed / 1000 : Typed;
         }
     }
@@ -310,7 +298,7 @@ void TfrmEditPoint::Calculate() {
     FEnthalpy = State.Enthalpy;
     for (const TProperty& Prop : Properties()) {
         if (Prop.Code != Codes[0] && Prop.Code != Codes[1]) {
-            Prop.Edit->setText(Q(FormatFixed(Shown(Prop.Code, WorkValue(Prop.Code)), Prop.Decimals)));
+            Prop.Edit->setText(QText(FormatFixed(Shown(Prop.Code, WorkValue(Prop.Code)), Prop.Decimals)));
         }
     }
 }
@@ -357,7 +345,7 @@ void TfrmEditPoint::btnOKClick() {
         return;
     }
     TMollierPoint& P = *Point;
-    P.Name = S(edtName->text());
+    P.Name = edtName->text().toStdString();
     P.Temp = FTemp;
     P.SpecHum = FSpecHum;
     P.RelHum = FRelHum;

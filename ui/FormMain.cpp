@@ -1,24 +1,21 @@
+// The main window: its controls and their places, its texts, and the
+// window's own events. The commands live beside it: files and options in
+// FormMainFiles.cpp, the point list and flow data in FormMainPoints.cpp, the
+// chart in FormMainChart.cpp, the Tools menu in FormMainTools.cpp.
 #include "ui/FormMain.h"
 
-#include "chart/FormOptionsChart.h"
-#include "ui/ChartPicture.h"
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
-#include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
 #include "localisation/FormIntro2.h"
-#include "localisation/FormLanguages.h"
 #include "localisation/Translator.h"
-#include "printing/FormPrint.h"
-#include "ui/FormEditPoint.h"
 #include "ui/DialogLayout.h"
-#include "ui/FormVersion.h"
+#include "ui/FormEditPoint.h"
 #include "ui/PaintBox.h"
 #include "ui/PointBlocks.h"
 #include "ui/PsykronaIcons.h"
-#include "ui/QtCanvas.h"
 #include "ui/UserDialogs.h"
 
 #include <QCloseEvent>
@@ -33,38 +30,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 
-#include <cmath>
-#include <filesystem>
+#include <algorithm>
 #include <functional>
-#include <stdexcept>
-#include <utility>
 
 namespace psykrona {
 
 namespace {
-
-QString Q(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
-
-std::string S(const QString& Text) {
-    return Text.toStdString();
-}
-
-std::string Tr(const char* Section, const char* Key) {
-    return TTranslator::GetText(Section, Key);
-}
-
-bool EndsWith(const std::string& Text, const std::string& End) {
-    return Text.size() >= End.size() && Text.compare(Text.size() - End.size(), End.size(), End) == 0;
-}
 
 // Places of the work area, in pixels from the top left of the area below
 // the tool bar.
@@ -76,39 +51,6 @@ constexpr int BlocksLeft = 8, BlocksWidth = 209;
 constexpr int ListLeft = 224, ListWidth = 105;
 constexpr int ChartLeft = 336, ChartTop = 10;
 constexpr int Margin = 8;
-
-// Restores a flag on every way out of a scope.
-class TFlagScope {
-public:
-    TFlagScope(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
-// Flow data that cannot be physical: the user's message and the field to
-// correct.
-class EFlowDataRefused : public std::runtime_error {
-public:
-    EFlowDataRefused(const std::string& Message, QLineEdit* Field) : std::runtime_error(Message), FField(Field) {}
-    QLineEdit* Field() const { return FField; }
-
-private:
-    QLineEdit* FField;
-};
-
-// A project file that could not be written, with its name; the message is
-// the failure's own.
-class EProjectNotWritten : public std::runtime_error {
-public:
-    EProjectNotWritten(const std::exception& Cause, std::string Name)
-        : std::runtime_error(Cause.what()), FileName(std::move(Name)) {}
-    std::string FileName;
-};
 
 } // namespace
 
@@ -432,7 +374,7 @@ void TfrmMain::FormCreate(const std::string& ProgramDir) {
     Draw = std::make_unique<TMollierDraw>();
     Draw->Options = Options.get();
     Draw->Document = Document.get();
-    Document->AirFlow = StrToFloat(S(edtFlowAirFlow->text()));
+    Document->AirFlow = StrToFloat(edtFlowAirFlow->text().toStdString());
     Document->Density = TMain::NormalDensity;
     ProductCaption = "Psykrona " + TMain::GetVersion();
     FileHandling = std::make_unique<TMollierFileHandling>(FDomImpl, FXMLParser);
@@ -442,7 +384,7 @@ void TfrmMain::FormCreate(const std::string& ProgramDir) {
         setGeometry(Screen->availableGeometry());
     }
     setWindowState(windowState() | Qt::WindowMaximized);
-    setWindowTitle(Q(ProductCaption));
+    setWindowTitle(QText(ProductCaption));
     Modified = false;
     DrawingEnabled = true;
     // Messages shown before the first paint need their texts.
@@ -526,61 +468,61 @@ void TfrmMain::FormResize() {
 }
 
 void TfrmMain::ApplyTexts() {
-    auto Set = [](auto* Control, const std::string& Text) { Control->setText(Q(Text)); };
-    gbPoints->setTitle(Q(Tr("POINTS_PANEL", "TITLE")));
-    Set(btnAdd, Tr("POINTS_PANEL", "BTN_ADD"));
-    Set(btnDelete, Tr("POINTS_PANEL", "BTN_DELETE"));
-    Set(btnInsert, Tr("POINTS_PANEL", "BTN_INSERT"));
-    Set(btnEdit, Tr("POINTS_PANEL", "BTN_EDIT"));
-    gbFlowData->setTitle(Q(Tr("FLOW_DATA_PANEL", "TITLE")));
-    Set(stFlowHeader, Tr("FLOW_DATA_PANEL", "LBL_AIR_FLOW"));
-    Set(stDensHeader, Tr("FLOW_DATA_PANEL", "LBL_DENSITY"));
-    Set(rbDensNormal, Tr("FLOW_DATA_PANEL", "RDB_NORMAL") + " (1.2 kg/m³)");
-    Set(rbDensReal, Tr("FLOW_DATA_PANEL", "RDB_REAL"));
-    Set(stDensTemp, Tr("FLOW_DATA_PANEL", "LBL_TEMPERATURE"));
-    Set(stDensPatm, Tr("FLOW_DATA_PANEL", "LBL_BAROMETRIC_PRESSURE"));
-    Set(stDensDensity, Tr("FLOW_DATA_PANEL", "LBL_DENSITY_REAL"));
-    Set(btnUpdateFlowData, Tr("FLOW_DATA_PANEL", "BTN_UPDATE"));
+    auto Set = [](auto* Control, const std::string& Text) { Control->setText(QText(Text)); };
+    gbPoints->setTitle(QText(TTranslator::GetText("POINTS_PANEL", "TITLE")));
+    Set(btnAdd, TTranslator::GetText("POINTS_PANEL", "BTN_ADD"));
+    Set(btnDelete, TTranslator::GetText("POINTS_PANEL", "BTN_DELETE"));
+    Set(btnInsert, TTranslator::GetText("POINTS_PANEL", "BTN_INSERT"));
+    Set(btnEdit, TTranslator::GetText("POINTS_PANEL", "BTN_EDIT"));
+    gbFlowData->setTitle(QText(TTranslator::GetText("FLOW_DATA_PANEL", "TITLE")));
+    Set(stFlowHeader, TTranslator::GetText("FLOW_DATA_PANEL", "LBL_AIR_FLOW"));
+    Set(stDensHeader, TTranslator::GetText("FLOW_DATA_PANEL", "LBL_DENSITY"));
+    Set(rbDensNormal, TTranslator::GetText("FLOW_DATA_PANEL", "RDB_NORMAL") + " (1.2 kg/m³)");
+    Set(rbDensReal, TTranslator::GetText("FLOW_DATA_PANEL", "RDB_REAL"));
+    Set(stDensTemp, TTranslator::GetText("FLOW_DATA_PANEL", "LBL_TEMPERATURE"));
+    Set(stDensPatm, TTranslator::GetText("FLOW_DATA_PANEL", "LBL_BAROMETRIC_PRESSURE"));
+    Set(stDensDensity, TTranslator::GetText("FLOW_DATA_PANEL", "LBL_DENSITY_REAL"));
+    Set(btnUpdateFlowData, TTranslator::GetText("FLOW_DATA_PANEL", "BTN_UPDATE"));
     for (QLabel* Label : {stFlowHeader, stDensHeader, stDensTemp, stDensPatm, stDensDensity}) {
         Label->adjustSize();
     }
     LayoutFlowData();
-    mnuFile->setTitle(Q(Tr("MENUS", "MNU_FILE")));
-    Set(mnuFileNew, Tr("MENUS", "MNU_FILE_NEW"));
-    Set(mnuFileOpen, Tr("MENUS", "MNU_FILE_OPEN"));
-    Set(mnuFileSave, Tr("MENUS", "MNU_FILE_SAVE"));
-    Set(mnuFileSaveAs, Tr("MENUS", "MNU_FILE_SAVE_AS"));
-    Set(mnuFileSaveChartAsPicture, Tr("MENUS", "MNU_FILE_SAVE_CHART_AS_PICTURE"));
-    Set(mnuFilePrint, Tr("MENUS", "MNU_FILE_PRINT"));
-    Set(mnuFileExit, Tr("MENUS", "MNU_FILE_EXIT"));
-    mnuOptions->setTitle(Q(Tr("MENUS", "MNU_OPTIONS")));
-    Set(MnuOptionsChart, Tr("MENUS", "MNU_OPTIONS_LIMITS"));
-    Set(mnuOptionsLanguage, Tr("MENUS", "MNU_OPTIONS_LANGUAGE"));
-    mnuHelp->setTitle(Q(Tr("MENUS", "MNU_HELP")));
-    Set(mnuHelpHelp, Tr("MENUS", "MNU_HELP_HELP"));
-    Set(mnuHelpAbout, Tr("MENUS", "MNU_HELP_ABOUT"));
+    mnuFile->setTitle(QText(TTranslator::GetText("MENUS", "MNU_FILE")));
+    Set(mnuFileNew, TTranslator::GetText("MENUS", "MNU_FILE_NEW"));
+    Set(mnuFileOpen, TTranslator::GetText("MENUS", "MNU_FILE_OPEN"));
+    Set(mnuFileSave, TTranslator::GetText("MENUS", "MNU_FILE_SAVE"));
+    Set(mnuFileSaveAs, TTranslator::GetText("MENUS", "MNU_FILE_SAVE_AS"));
+    Set(mnuFileSaveChartAsPicture, TTranslator::GetText("MENUS", "MNU_FILE_SAVE_CHART_AS_PICTURE"));
+    Set(mnuFilePrint, TTranslator::GetText("MENUS", "MNU_FILE_PRINT"));
+    Set(mnuFileExit, TTranslator::GetText("MENUS", "MNU_FILE_EXIT"));
+    mnuOptions->setTitle(QText(TTranslator::GetText("MENUS", "MNU_OPTIONS")));
+    Set(MnuOptionsChart, TTranslator::GetText("MENUS", "MNU_OPTIONS_LIMITS"));
+    Set(mnuOptionsLanguage, TTranslator::GetText("MENUS", "MNU_OPTIONS_LANGUAGE"));
+    mnuHelp->setTitle(QText(TTranslator::GetText("MENUS", "MNU_HELP")));
+    Set(mnuHelpHelp, TTranslator::GetText("MENUS", "MNU_HELP_HELP"));
+    Set(mnuHelpAbout, TTranslator::GetText("MENUS", "MNU_HELP_ABOUT"));
     ApplyToolsTexts();
-    FTexts.Temperature = Tr("POINTS_DATA_LIST", "LBL_TEMPERATURE");
-    FTexts.RelHum = Tr("POINTS_DATA_LIST", "LBL_REL_HUM");
-    FTexts.SpecHum = Tr("POINTS_DATA_LIST", "LBL_SPEC_HUM");
-    FTexts.Enthalpy = Tr("POINTS_DATA_LIST", "LBL_ENTHALPY");
-    FTexts.Power = Tr("POINTS_DATA_LIST", "LBL_POWER");
-    FTexts.SensPower = Tr("POINTS_DATA_LIST", "LBL_SENS_POWER");
-    FTexts.Water = Tr("POINTS_DATA_LIST", "LBL_WATER");
-    tbNew->setToolTip(Q(Tr("TOOLTIPS", "TIP_NEW")));
-    tbOpen->setToolTip(Q(Tr("TOOLTIPS", "TIP_OPEN")));
-    tbSave->setToolTip(Q(Tr("TOOLTIPS", "TIP_SAVE")));
-    tbPrint->setToolTip(Q(Tr("TOOLTIPS", "TIP_PRINT")));
-    tbAdd->setToolTip(Q(Tr("TOOLTIPS", "TIP_ADD_POINT")));
-    tbDelete->setToolTip(Q(Tr("TOOLTIPS", "TIP_DELETE_POINT")));
-    tbInsert->setToolTip(Q(Tr("TOOLTIPS", "TIP_INSERT_POINT")));
-    tbEdit->setToolTip(Q(Tr("TOOLTIPS", "TIP_EDIT_POINT")));
-    FTexts.FileNotFound = Tr("MESSAGES", "MSG_FILE_NOT_FOUND");
-    FTexts.FileNotOpened = Tr("MESSAGES", "MSG_FILE_NOT_OPENED");
-    FTexts.FileNotSaved = Tr("MESSAGES", "MSG_FILE_NOT_SAVED");
-    FTexts.ConfirmErasePoint = Tr("MESSAGES", "MSG_CONFIRM_ERASE_POINT");
-    FTexts.SaveChanges = Tr("MESSAGES", "MSG_SAVE_CHANGES");
-    FTexts.QuitWithoutSaving = Tr("MESSAGES", "MSG_QUIT_WITHOUT_SAVING");
+    FTexts.Temperature = TTranslator::GetText("POINTS_DATA_LIST", "LBL_TEMPERATURE");
+    FTexts.RelHum = TTranslator::GetText("POINTS_DATA_LIST", "LBL_REL_HUM");
+    FTexts.SpecHum = TTranslator::GetText("POINTS_DATA_LIST", "LBL_SPEC_HUM");
+    FTexts.Enthalpy = TTranslator::GetText("POINTS_DATA_LIST", "LBL_ENTHALPY");
+    FTexts.Power = TTranslator::GetText("POINTS_DATA_LIST", "LBL_POWER");
+    FTexts.SensPower = TTranslator::GetText("POINTS_DATA_LIST", "LBL_SENS_POWER");
+    FTexts.Water = TTranslator::GetText("POINTS_DATA_LIST", "LBL_WATER");
+    tbNew->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_NEW")));
+    tbOpen->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_OPEN")));
+    tbSave->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_SAVE")));
+    tbPrint->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_PRINT")));
+    tbAdd->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_ADD_POINT")));
+    tbDelete->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_DELETE_POINT")));
+    tbInsert->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_INSERT_POINT")));
+    tbEdit->setToolTip(QText(TTranslator::GetText("TOOLTIPS", "TIP_EDIT_POINT")));
+    FTexts.FileNotFound = TTranslator::GetText("MESSAGES", "MSG_FILE_NOT_FOUND");
+    FTexts.FileNotOpened = TTranslator::GetText("MESSAGES", "MSG_FILE_NOT_OPENED");
+    FTexts.FileNotSaved = TTranslator::GetText("MESSAGES", "MSG_FILE_NOT_SAVED");
+    FTexts.ConfirmErasePoint = TTranslator::GetText("MESSAGES", "MSG_CONFIRM_ERASE_POINT");
+    FTexts.SaveChanges = TTranslator::GetText("MESSAGES", "MSG_SAVE_CHANGES");
+    FTexts.QuitWithoutSaving = TTranslator::GetText("MESSAGES", "MSG_QUIT_WITHOUT_SAVING");
 }
 
 void TfrmMain::InvalidateWindow() {
@@ -591,7 +533,7 @@ void TfrmMain::InvalidateWindow() {
 }
 
 void TfrmMain::SetStatusText(int Panel, const std::string& Text) {
-    StatusPanels.at(static_cast<std::size_t>(Panel))->setText(Q(Text));
+    StatusPanels.at(static_cast<std::size_t>(Panel))->setText(QText(Text));
 }
 
 QString TfrmMain::StatusText(int Panel) const {
@@ -617,619 +559,6 @@ void TfrmMain::SetRealDensityEnabled(bool Enabled) {
          std::initializer_list<QWidget*>{stDensTemp, edtDensTemp, stDensUnitTemp, stDensPatm, edtDensPatm,
                                          stDensUnitPatm, stDensDensity, lblDensDensity, stDensUnitDensity}) {
         W->setEnabled(Enabled);
-    }
-}
-
-// ---- File commands ----
-
-// Before New and Open: a modified project may be saved first. False when the
-// user cancelled, or chose to save and the save did not happen: work the user
-// chose to keep is never dropped because saving it failed.
-bool TfrmMain::SaveChangesFirst() {
-    if (!Modified) {
-        return true;
-    }
-    const TAnswer Answer = TUserDialogs::Current().AskYesNoCancel(FTexts.SaveChanges + "?");
-    if (Answer == TAnswer::Cancel) {
-        return false;
-    }
-    return Answer == TAnswer::No || mnuFileSaveClick();
-}
-
-bool TfrmMain::mnuFileNewClick() {
-    if (!SaveChangesFirst()) {
-        return false;
-    }
-    ClearProject();
-    FileHandling->FProject = Document.get();
-    FileHandling->FFileName.clear();
-    setWindowTitle(Q(ProductCaption));
-    SetStatusText(0, "");
-    SelectDensityChoice(rbDensNormal);
-    Modified = false;
-    return true;
-}
-
-bool TfrmMain::mnuFileOpenClick() {
-    if (!SaveChangesFirst()) {
-        return false;
-    }
-    TFileDialogRequest Request;
-    Request.Filter = OpenFilter;
-    Request.DefaultExt = ProjectExtension;
-    Request.InitialDir = std::filesystem::path(FileHandling->FFileName).parent_path().string();
-    const std::optional<std::string> FileName = TUserDialogs::Current().OpenFileName(Request);
-    if (!FileName) {
-        return false;
-    }
-    OpenProjectFile(*FileName);
-    return true;
-}
-
-void TfrmMain::OpenProjectFile(const std::string& FileName) {
-    TFlagScope Opening(DrawingEnabled, false);
-    const bool OldFormat = EndsWith(FileName, ".pkr");
-    if (!OldFormat && !EndsWith(FileName, ".pkx")) {
-        TUserDialogs::Current().ShowMessage(TMessageKind::Plain, FTexts.FileNotFound + "\n" + FileName);
-        return;
-    }
-    try {
-        ClearProject();
-        FileHandling->FProject = Document.get();
-        if (OldFormat) {
-            FileHandling->OpenOldProject(FileName);
-        } else {
-            FileHandling->OpenProject(FileName);
-        }
-        setWindowTitle(Q(ProductCaption + " - " + FileName));
-        SetStatusText(0, " " + FileName);
-        FileHandling->FFileName = FileName;
-        ShowLoadedProject();
-        Modified = false;
-    } catch (const std::exception& Failure) {
-        TUserDialogs::Current().ShowMessage(TMessageKind::Plain,
-                                            FileFailureText(FTexts.FileNotOpened, FileName, Failure));
-        Modified = false;
-        mnuFileNewClick();
-    }
-}
-
-bool TfrmMain::mnuFileSaveClick() {
-    bool Written = false;
-    try {
-        // An older ".pkr" file is never overwritten with the XML format.
-        if (FileHandling->FFileName.empty() || FileHandling->IsOldFormat()) {
-            Written = mnuFileSaveAsClick();
-        } else {
-            FileHandling->FProject = Document.get();
-            FileHandling->SaveProject();
-            Written = true;
-        }
-    } catch (const EProjectNotWritten& Failure) {
-        TUserDialogs::Current().ShowMessage(TMessageKind::Plain,
-                                            FileFailureText(FTexts.FileNotSaved, Failure.FileName, Failure));
-        return false;
-    } catch (const std::exception& Failure) {
-        TUserDialogs::Current().ShowMessage(
-            TMessageKind::Plain, FileFailureText(FTexts.FileNotSaved, FileHandling->FFileName, Failure));
-        return false;
-    }
-    if (Written) {
-        Modified = false;
-    }
-    return Written;
-}
-
-bool TfrmMain::mnuFileSaveAsClick() {
-    const std::filesystem::path Current(FileHandling->FFileName);
-    std::filesystem::path Proposed = Current.filename();
-    if (FileHandling->IsOldFormat()) {
-        Proposed.replace_extension(".pkx");
-    }
-    TFileDialogRequest Request;
-    Request.Filter = SaveFilter;
-    Request.DefaultExt = ProjectExtension;
-    Request.InitialDir = Current.parent_path().string();
-    Request.FileName = Proposed.string();
-    const std::optional<std::string> FileName = TUserDialogs::Current().SaveFileName(Request);
-    if (!FileName) {
-        return false;
-    }
-    FileHandling->FProject = Document.get();
-    try {
-        FileHandling->SaveProjectAs(*FileName);
-    } catch (const std::exception& Failure) {
-        throw EProjectNotWritten(Failure, *FileName);
-    }
-    setWindowTitle(Q(ProductCaption + " - " + *FileName));
-    SetStatusText(0, " " + FileHandling->FFileName);
-    return true;
-}
-
-// The 680 x 680 chart picture; the name's ending picks the format. A failure
-// to write, or a name that is a project file, goes to the top-level report
-// with its own message.
-void TfrmMain::mnuFileSaveChartAsPictureClick() {
-    TFileDialogRequest Request;
-    Request.Filter = "Bitmaps (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|PNG Image (*.png)|*.png|"
-                     "SVG Drawing (*.svg)|*.svg";
-    Request.DefaultExt = "bmp";
-    const std::optional<std::string> FileName = TUserDialogs::Current().SaveFileName(Request);
-    if (!FileName) {
-        return;
-    }
-    SaveChartPicture(*Draw, *Document, *FileName, {FileHandling->FFileName});
-    InvalidateWindow();
-}
-
-void TfrmMain::mnuFilePrintClick() {
-    if (Forms.frmPrint == nullptr) {
-        return;
-    }
-    Forms.frmPrint->FDraw = Draw.get();
-    Forms.frmPrint->FDocument = Document.get();
-    Forms.frmPrint->exec();
-    InvalidateWindow();
-}
-
-void TfrmMain::mnuFileExitClick() {
-    close();
-}
-
-void TfrmMain::MnuOptionsChartClick() {
-    if (Forms.frmOptionsChart == nullptr) {
-        return;
-    }
-    Forms.frmOptionsChart->Options = Options.get();
-    Forms.frmOptionsChart->exec();
-    InvalidateWindow();
-}
-
-void TfrmMain::mnuOptionsLanguageClick() {
-    if (Forms.frmLanguages == nullptr) {
-        return;
-    }
-    Forms.frmLanguages->exec();
-    InvalidateWindow();
-}
-
-void TfrmMain::mnuHelpHelpClick() {
-    if (OnHelp) {
-        OnHelp();
-    }
-}
-
-void TfrmMain::mnuHelpAboutClick() {
-    if (Forms.frmVersion != nullptr) {
-        Forms.frmVersion->exec();
-    }
-}
-
-// ---- Points panel ----
-
-void TfrmMain::CreatePointBlock(int K) {
-    if (K != PointBlocks->BlockCount() + 1) {
-        throw std::logic_error("Point blocks are only ever added at the end");
-    }
-    PointBlocks->AddBlock();
-}
-
-void TfrmMain::RemoveLastPointBlock() {
-    PointBlocks->RemoveLastBlock();
-}
-
-// The panel shows the document as it is at every paint; a refresh repaints
-// the blocks in view when their texts changed.
-void TfrmMain::RefreshPointsPanel() {
-    PointBlocks->Refresh();
-}
-
-TPointBlock TfrmMain::PointBlockOf(int K) const {
-    const TMain& Doc = *Document;
-    if (K > Doc.PointCount()) {
-        return TPointBlocks::NewBlock();
-    }
-    const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(K - 1)];
-    const QString Labels[] = {Q(FTexts.Temperature), Q(FTexts.RelHum), Q(FTexts.SpecHum), Q(FTexts.Enthalpy)};
-    TPointBlock Block = TPointBlocks::NewBlock();
-    Block.Header = Q(std::to_string(P.Number) + ". " + P.Name);
-    struct TShown {
-        int Row;
-        int Code;
-        double Value;
-        int Decimals;
-    };
-    const TShown Shown[] = {{TPointBlock::Temp, PROP_TEMP, P.Temp, 1},
-                            {TPointBlock::RelHum, PROP_RELHUM, P.RelHum, 1},
-                            {TPointBlock::SpecHum, PROP_SPECHUM, P.SpecHum * 1000, 2},
-                            {TPointBlock::Enthalpy, PROP_ENTHALPY, P.Enthalpy, 1}};
-    for (const TShown& Item : Shown) {
-        TBlockRow& Row = Block.Rows[Item.Row];
-        Row.Label = Labels[Item.Row];
-        Row.Bold = P.IsPrescribed(Item.Code);
-        Row.Value = Q(Row.Bold ? FloatToStr(Item.Value) : FormatFixed(Item.Value, Item.Decimals));
-    }
-    return Block;
-}
-
-TProcessRows TfrmMain::ProcessRowsOf(int I) const {
-    const TMain& Doc = *Document;
-    TProcessRows Process = TPointBlocks::NewProcess();
-    if (I + 1 > Doc.PointCount()) {
-        return Process;
-    }
-    const TMollierPoint& Prev = Doc.Points[static_cast<std::size_t>(I - 1)];
-    const TMollierPoint& P = Doc.Points[static_cast<std::size_t>(I)];
-    const QString ProcessLabels[] = {Q(FTexts.Power), Q(FTexts.SensPower), Q(FTexts.Water)};
-    for (int R = 0; R < 3; ++R) {
-        Process.Rows[R].Label = ProcessLabels[R];
-    }
-    Process.Rows[TProcessRows::Power].Value = Q(FormatFixed(Doc.Power(Prev.Enthalpy, P.Enthalpy), 1));
-    Process.Rows[TProcessRows::SensPower].Value =
-        Q(FormatFixed(Doc.SensiblePower(Prev.Temp, P.Temp, Prev.SpecHum, P.SpecHum), 1));
-    Process.Rows[TProcessRows::Water].Value = Q(FormatFixed(Doc.Water(Prev.SpecHum, P.SpecHum), 2));
-    Process.Visible = Prev.LineToNext;
-    return Process;
-}
-
-// A row in the list and a block for the point just added at the end of the
-// document, shown before the editor opens on it.
-void TfrmMain::AppendPointRow() {
-    ListBox1->addItem(QString::number(Document->PointCount()));
-    CreatePointBlock(Document->PointCount());
-    RefreshPointsPanel();
-}
-
-// The point editor on P; true when the user confirmed it.
-bool TfrmMain::RunPointEditor(TMollierPoint& P) {
-    if (Forms.frmEditPoint == nullptr) {
-        return false;
-    }
-    Forms.frmEditPoint->Document = Document.get();
-    Forms.frmEditPoint->Point = &P;
-    return Forms.frmEditPoint->exec() == QDialog::Accepted;
-}
-
-void TfrmMain::btnAddClick() {
-    Document->AddPoint();
-    TMollierPoint& P = Document->Points[Document->PointCount() - 1];
-    P.Number = Document->PointCount();
-    AppendPointRow();
-    if (!RunPointEditor(P)) {
-        Document->DeletePoint(Document->PointCount());
-        delete ListBox1->takeItem(ListBox1->count() - 1);
-        RemoveLastPointBlock();
-    } else {
-        ListBox1->setCurrentRow(ListBox1->count() - 1);
-        SetPointButtonsEnabled(true);
-        Modified = true;
-    }
-    RefreshPointsPanel();
-    InvalidateWindow();
-}
-
-void TfrmMain::btnInsertClick() {
-    const int Row = SelectedRow();
-    if (Row < 0) {
-        return;
-    }
-    Document->InsertPoint(Row + 1);
-    TMollierPoint& P = Document->Points[Row];
-    P.Number = Row + 1;
-    AppendPointRow();
-    if (RunPointEditor(P)) {
-        Modified = true;
-    } else {
-        // Taken away again, the new point changed nothing; kept, it is a
-        // change like any other.
-        const bool WasModified = Modified;
-        const int Count = Document->PointCount();
-        btnDeleteClick();
-        Modified = Document->PointCount() < Count ? WasModified : true;
-    }
-    RefreshPointsPanel();
-    InvalidateWindow();
-}
-
-void TfrmMain::btnDeleteClick() {
-    const int Row = SelectedRow();
-    if (Row < 0) {
-        return;
-    }
-    const std::string Question = FTexts.ConfirmErasePoint + " " + std::to_string(Row + 1) + "?";
-    if (TUserDialogs::Current().AskYesNo(Question) != TAnswer::Yes) {
-        return;
-    }
-    if (ListBox1->count() == 1) {
-        SetPointButtonsEnabled(false);
-    }
-    if (Row == ListBox1->count() - 1) {
-        if (Row > 0) {
-            ListBox1->setCurrentRow(Row - 1);
-        } else {
-            ListBox1->setCurrentRow(-1);
-            ListBox1->clearSelection();
-        }
-    }
-    Document->DeletePoint(Row + 1);
-    delete ListBox1->takeItem(ListBox1->count() - 1);
-    RemoveLastPointBlock();
-    Modified = true;
-    RefreshPointsPanel();
-    sbPoints->viewport()->update();
-    InvalidateWindow();
-}
-
-void TfrmMain::btnEditClick() {
-    const int Row = SelectedRow();
-    if (Row < 0 || Row >= Document->PointCount()) {
-        return;
-    }
-    if (RunPointEditor(Document->Points[Row])) {
-        Modified = true;
-    }
-    RefreshPointsPanel();
-    InvalidateWindow();
-}
-
-void TfrmMain::ListBox1DblClick() {
-    if (SelectedRow() >= 0) {
-        btnEditClick();
-    }
-}
-
-void TfrmMain::ClearProject() {
-    // Every block and row goes at once: the result is the same as removing
-    // the points one by one, without the cost in large projects.
-    PointBlocks->RemoveAllBlocks();
-    ListBox1->clear();
-    Document = std::make_unique<TMain>();
-    FileHandling->FProject = Document.get();
-    Draw->Document = Document.get();
-    if (Forms.frmEditPoint != nullptr) {
-        Forms.frmEditPoint->Document = Document.get();
-        Forms.frmEditPoint->Point = nullptr;
-    }
-    edtFlowAirFlow->setText(QStringLiteral("0"));
-    edtDensTemp->setText(QStringLiteral("20"));
-    edtDensPatm->setText(QStringLiteral("1013"));
-    UncheckDensityChoices();
-    SetPointButtonsEnabled(false);
-    InvalidateWindow();
-}
-
-void TfrmMain::ShowLoadedProject() {
-    const int Count = Document->PointCount();
-    QStringList Rows;
-    Rows.reserve(Count);
-    for (int K = 1; K <= Count; ++K) {
-        CreatePointBlock(K);
-        Rows << QString::number(Document->Points[K - 1].Number);
-    }
-    ListBox1->addItems(Rows);
-    if (Count > 0) {
-        ListBox1->setCurrentRow(0);
-        SetPointButtonsEnabled(true);
-    }
-    edtFlowAirFlow->setText(Q(FloatToStr(Document->AirFlow)));
-    edtDensTemp->setText(Q(FloatToStr(Document->DensityTemp)));
-    edtDensPatm->setText(Q(FloatToStr(Document->Pressure * 10)));
-    if (edtDensTemp->text() == QLatin1String("20") && edtDensPatm->text() == QLatin1String("1013")) {
-        SelectDensityChoice(rbDensNormal);
-    } else {
-        SelectDensityChoice(rbDensReal);
-    }
-    RefreshPointsPanel();
-    InvalidateWindow();
-}
-
-// ---- Flow data ----
-
-double TfrmMain::RealDensity(double Temp, double Pressure) {
-    return TMain::RealDensity(Temp, Pressure);
-}
-
-void TfrmMain::UpdateFlowData(bool MarkModified) {
-    auto Refuse = [](const char* Key, QLineEdit* Field) {
-        throw EFlowDataRefused(Tr("FLOW_DATA_PANEL", Key), Field);
-    };
-    const bool Real = rbDensReal->isChecked();
-    const double Temp = StrToFloat(S(edtDensTemp->text()));
-    const double Patm = StrToFloat(S(edtDensPatm->text()));
-    const double Rho = RealDensity(Temp, Patm);
-    lblDensDensity->setText(std::isfinite(Rho) ? Q(FormatFixed(Rho, 2)) : QString());
-    lblDensDensity->adjustSize();
-    const double Flow = StrToFloat(S(edtFlowAirFlow->text()));
-    // Nothing the points and the powers cannot be computed from reaches the
-    // document.
-    if (Real) {
-        for (auto [Value, Field] : {std::pair(Temp, edtDensTemp), std::pair(Patm, edtDensPatm)}) {
-            if (!std::isfinite(Value)) {
-                Refuse("MSG_NOT_FINITE", Field);
-            }
-        }
-        if (!(Patm > 0)) {
-            Refuse("MSG_PRESSURE_NOT_POSITIVE", edtDensPatm);
-        }
-        // 351.6 / (273 + t): no density at or below -273 °C.
-        if (!(std::isfinite(Rho) && Rho > 0)) {
-            Refuse("MSG_DENSITY_NOT_POSITIVE", edtDensTemp);
-        }
-    }
-    if (!std::isfinite(Flow)) {
-        Refuse("MSG_NOT_FINITE", edtFlowAirFlow);
-    }
-
-    struct TFlowData {
-        double Density, DensityTemp, Pressure, AirFlow;
-    };
-    const TFlowData Before{Document->Density, Document->DensityTemp, Document->Pressure, Document->AirFlow};
-    if (rbDensNormal->isChecked()) {
-        Document->SetNormalDensity();
-    } else if (Real) {
-        Document->SetRealDensity(Temp, Patm);
-    }
-    Document->AirFlow = Flow;
-    try {
-        if (Document->Pressure != LastPressure) {
-            InvalidateWindow();
-            Document->CalculateAll();
-        }
-        bool Finite = std::isfinite(Document->AirFlow * Document->Density);
-        for (int K = 1; Finite && K < Document->PointCount(); ++K) {
-            const TMollierPoint& From = Document->Points[K - 1];
-            const TMollierPoint& To = Document->Points[K];
-            Finite = std::isfinite(Document->Power(From.Enthalpy, To.Enthalpy)) &&
-                     std::isfinite(Document->SensiblePower(From.Temp, To.Temp, From.SpecHum, To.SpecHum)) &&
-                     std::isfinite(Document->Water(From.SpecHum, To.SpecHum));
-        }
-        if (!Finite) {
-            Refuse("MSG_AIR_FLOW_TOO_LARGE", edtFlowAirFlow);
-        }
-    } catch (...) {
-        // The document keeps the flow data and the points it had.
-        const bool Recalculate = Document->Pressure != Before.Pressure;
-        Document->Density = Before.Density;
-        Document->DensityTemp = Before.DensityTemp;
-        Document->AirFlow = Before.AirFlow;
-        Document->SetPressure(Before.Pressure);
-        if (Recalculate) {
-            try {
-                Document->CalculateAll();
-            } catch (const std::exception&) {
-                // The points computed at this pressure before, so they do again.
-            }
-        }
-        RefreshPointsPanel();
-        throw;
-    }
-    RefreshPointsPanel();
-    LastPressure = Document->Pressure;
-    if (MarkModified) {
-        Modified = true;
-    }
-}
-
-void TfrmMain::FlowDataTrigger() {
-    if (FReportingFlowFailure) {
-        return;
-    }
-    try {
-        UpdateFlowData(true);
-    } catch (const EFlowDataRefused& Refused) {
-        TFlagScope Reporting(FReportingFlowFailure, true);
-        TUserDialogs::Current().ShowMessage(TMessageKind::Error, Refused.what());
-        // The typed text stays, selected, so that typing replaces it; once
-        // the focus change that may have started the update is over, and
-        // without another update for leaving the control it went to.
-        QMetaObject::invokeMethod(
-            this,
-            [this, Field = Refused.Field()] {
-                TFlagScope Refocusing(FReportingFlowFailure, true);
-                Field->setFocus(Qt::OtherFocusReason);
-                Field->selectAll();
-            },
-            Qt::QueuedConnection);
-    } catch (const std::exception& Failure) {
-        TFlagScope Reporting(FReportingFlowFailure, true);
-        ReportFailure(Failure);
-    }
-}
-
-void TfrmMain::btnUpdateFlowDataClick() {
-    UpdateFlowData(true);
-}
-
-void TfrmMain::rbDensNormalClick() {
-    SetRealDensityEnabled(false);
-    UpdateFlowData(true);
-}
-
-void TfrmMain::rbDensRealClick() {
-    SetRealDensityEnabled(true);
-    UpdateFlowData(true);
-}
-
-void TfrmMain::SelectDensityChoice(QRadioButton* Choice) {
-    if (Choice->isChecked()) {
-        return;
-    }
-    {
-        const QSignalBlocker BlockNormal(rbDensNormal);
-        const QSignalBlocker BlockReal(rbDensReal);
-        Choice->setChecked(true);
-    }
-    if (Choice == rbDensNormal) {
-        rbDensNormalClick();
-    } else {
-        rbDensRealClick();
-    }
-}
-
-void TfrmMain::UncheckDensityChoices() {
-    const QSignalBlocker BlockNormal(rbDensNormal);
-    const QSignalBlocker BlockReal(rbDensReal);
-    // Exclusive radio buttons cannot be cleared while exclusive.
-    for (QRadioButton* Choice : {rbDensNormal, rbDensReal}) {
-        Choice->setAutoExclusive(false);
-        Choice->setChecked(false);
-        Choice->setAutoExclusive(true);
-    }
-}
-
-// ---- Chart ----
-
-void TfrmMain::FormPaint(QPainter& Painter) {
-    try {
-        ApplyTexts();
-        RefreshPointsPanel();
-        TQtCanvas Canvas(Painter);
-        Canvas.SetPenColor(clBlack);
-        Canvas.SetPenWidth(3);
-        Canvas.SetFillColor(clWhite);
-        Canvas.SetFillStyle(TFillStyle::Solid);
-        Canvas.Rectangle(0, 0, PaintBox1->width(), PaintBox1->height());
-        DrawChart(Canvas);
-        RefreshPointsPanel();
-    } catch (const std::exception& Failure) {
-        // A box cannot open inside a paint event; it opens right after, once.
-        if (!FPaintFailureQueued) {
-            FPaintFailureQueued = true;
-            const std::string Message = Failure.what();
-            QMetaObject::invokeMethod(
-                this,
-                [this, Message] {
-                    ReportFailure(std::runtime_error(Message));
-                    FPaintFailureQueued = false;
-                },
-                Qt::QueuedConnection);
-        }
-    }
-}
-
-void TfrmMain::DrawChart(TCanvas& Canvas) {
-    if (!DrawingEnabled) {
-        return;
-    }
-    Draw->SetCanvas(&Canvas, 0, 0, PaintBox1->width(), PaintBox1->height());
-    Draw->Document = Document.get();
-    Draw->DrawDiagram(false);
-}
-
-void TfrmMain::PaintBox1MouseMove(int X, int Y) {
-    try {
-        const TMoistAirState State = Draw->PixelToState(X, Y);
-        std::string Text;
-        if (Draw->MinTemp() <= State.Temp && State.Temp <= Draw->MaxTemp() &&
-            Draw->MinSpecHum() <= State.SpecHum && State.SpecHum <= Draw->MaxSpecHum() &&
-            State.RelHum <= 100) {
-            Text = "T=" + FormatFixed(State.Temp, 1) + " °C    " + "RH=" + FormatFixed(State.RelHum, 1) +
-                   " %    " + "x=" + FormatFixed(State.SpecHum * 1000, 1) + " g/kg    " +
-                   "i=" + FormatFixed(State.Enthalpy, 1) + " kJ/kg";
-        }
-        SetStatusText(1, Text);
-    } catch (...) {
-        // The read-out keeps its last text where the pointer has no state.
     }
 }
 

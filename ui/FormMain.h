@@ -64,7 +64,9 @@ struct TPsykronaForms {
 
 // The main window and owner of the running project: the flow-data panel,
 // the point list and blocks, the chart with the cursor read-out, and the
-// file, print, option and help commands.
+// file, print, option and help commands. One class in several sources:
+// FormMain.cpp (controls, texts, window events), FormMainFiles.cpp,
+// FormMainPoints.cpp, FormMainChart.cpp and FormMainTools.cpp.
 //
 // Repaint model: every paint of the chart area applies the current
 // language's texts to the whole window, rewrites the point blocks from the
@@ -218,16 +220,11 @@ public:
     void btnDeleteClick();
     void btnEditClick();
     void ListBox1DblClick();
-    void CreatePointBlock(int K);
-    void AppendPointRow();
     bool RunPointEditor(TMollierPoint& P);
-    void RemoveLastPointBlock();
     void RefreshPointsPanel();
     void ClearProject();
     void ShowLoadedProject();
     void UpdateFlowData(bool MarkModified);
-    static double RealDensity(double Temp, double Pressure);
-    void btnUpdateFlowDataClick();
     void rbDensNormalClick();
     void rbDensRealClick();
 
@@ -247,10 +244,12 @@ public:
     };
     const TStoredTexts& StoredTexts() const { return FTexts; }
 
-    // The filters of the project dialogs.
+    // The filters of the project and picture dialogs.
     static constexpr const char* OpenFilter =
         "Psykrona file (*.pkx)|*.pkx|Psykrona 1.x file (*.pkr)|*.pkr|All  files (*.*)|*.*";
     static constexpr const char* SaveFilter = "Psykrona file (*.pkx)|*.pkx|All files (*.*)|*.*";
+    static constexpr const char* PictureFilter = "Bitmaps (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|PNG Image "
+                                                 "(*.png)|*.png|SVG Drawing (*.svg)|*.svg";
     static constexpr const char* ProjectExtension = "pkx";
 
 protected:
@@ -264,6 +263,8 @@ private:
     void BuildToolBar();
     void BuildFlowDataPanel(QWidget* Parent);
     void BuildPointsPanel(QWidget* Parent);
+    // Makes the point list and the point blocks as long as the document.
+    void MatchPointRows(bool Numbered = false);
     // The texts of block K and of the process from point I to I + 1, from
     // the document; the panel asks for those it shows.
     TPointBlock PointBlockOf(int K) const;

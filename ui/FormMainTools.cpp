@@ -118,7 +118,8 @@ void TfrmMain::InsertToolPoint(int Position, const std::string& Name, const TMoi
     if (Position > 1) {
         Document->Points[static_cast<std::size_t>(Position - 2)].LineToNext = true;
     }
-    AppendPointRow();
+    MatchPointRows();
+    RefreshPointsPanel();
     ListBox1->setCurrentRow(Position - 1);
     SetPointButtonsEnabled(true);
     Modified = true;

@@ -5,11 +5,11 @@
 #include "localisation/FormLanguages.h"
 #include "printing/FormPreview.h"
 #include "printing/FormPrint.h"
+#include "qt/Help.h"
+#include "qt/Shell.h"
 #include "ui/FormEditPoint.h"
 #include "ui/FormMain.h"
 #include "ui/FormVersion.h"
-#include "ui/Help.h"
-#include "ui/Shell.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "ui/UserDialogs.h"
 
+#include "qt/QtPrinter.h"
 #include "ui/DialogLayout.h"
-#include "ui/QtPrinter.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -18,10 +18,6 @@ namespace psykrona {
 namespace {
 
 TUserDialogs* GCurrent = nullptr;
-
-QString Q(const std::string& Text) {
-    return QString::fromStdString(Text);
-}
 
 QWidget* DialogParent() {
     if (QWidget* Modal = QApplication::activeModalWidget()) {
@@ -45,12 +41,12 @@ std::vector<std::string> Split(const std::string& Text, char Separator) {
 
 // "*.*" means every file to the user; to Qt it means names with a dot.
 QString QtPattern(const std::string& Pattern) {
-    return Pattern == "*.*" ? QStringLiteral("*") : Q(Pattern);
+    return Pattern == "*.*" ? QStringLiteral("*") : QText(Pattern);
 }
 
 // The description with the patterns Qt filters by in its last parentheses.
 QString QtNameFilter(const TFileType& Type) {
-    QString Description = Q(Type.Description).trimmed();
+    QString Description = QText(Type.Description).trimmed();
     if (Description.endsWith(')')) {
         const auto Open = Description.lastIndexOf('(');
         if (Open >= 0) {
@@ -65,7 +61,7 @@ QString QtNameFilter(const TFileType& Type) {
 }
 
 std::optional<std::string> RunFileDialog(const TFileDialogRequest& Request, bool Save) {
-    QFileDialog Dialog(DialogParent(), Q(Request.Title));
+    QFileDialog Dialog(DialogParent(), QText(Request.Title));
     Dialog.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     Dialog.setFileMode(Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const std::vector<TFileType> Types = ParseFileFilter(Request.Filter);
@@ -81,7 +77,7 @@ std::optional<std::string> RunFileDialog(const TFileDialogRequest& Request, bool
     auto SuffixFor = [&](int Index) {
         const std::string Own =
             Index >= 0 && Index < static_cast<int>(Types.size()) ? Types[Index].Extension() : std::string();
-        return Q(Own.empty() ? Request.DefaultExt : Own);
+        return QText(Own.empty() ? Request.DefaultExt : Own);
     };
     const int First = std::clamp(Request.FilterIndex, 1, std::max<int>(1, Filters.size())) - 1;
     if (!Filters.isEmpty()) {
@@ -92,10 +88,10 @@ std::optional<std::string> RunFileDialog(const TFileDialogRequest& Request, bool
         Dialog.setDefaultSuffix(SuffixFor(Filters.indexOf(Filter)));
     });
     if (!Request.InitialDir.empty()) {
-        Dialog.setDirectory(Q(Request.InitialDir));
+        Dialog.setDirectory(QText(Request.InitialDir));
     }
     if (!Request.FileName.empty()) {
-        Dialog.selectFile(Q(Request.FileName));
+        Dialog.selectFile(QText(Request.FileName));
     }
     if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
@@ -108,7 +104,7 @@ TAnswer Ask(const std::string& Text, bool WithCancel) {
     Box.installEventFilter(new TDialogStateGuard(&Box));
     Box.setWindowTitle(QStringLiteral("Warning"));
     Box.setIcon(QMessageBox::Warning);
-    Box.setText(Q(Text));
+    Box.setText(QText(Text));
     QPushButton* Yes = Box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* No = Box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     QPushButton* Cancel =
@@ -202,7 +198,7 @@ void TQtUserDialogs::ShowMessage(TMessageKind Kind, const std::string& Text) {
         Box.setIcon(QMessageBox::Critical);
         break;
     }
-    Box.setText(Q(Text));
+    Box.setText(QText(Text));
     QPushButton* Ok = Box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     Box.setDefaultButton(Ok);
     Box.setEscapeButton(Ok);

@@ -1,7 +1,7 @@
 // The Qt canvas on QImages: the text cell and its fill box, rotation about
 // the cell's corner, the face substitution, line and shape placement, and
 // the default chart drawn through it where the layout says.
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"

@@ -4,7 +4,7 @@
 #include "chart/MollierOptions.h"
 #include "cli/CliPng.h"
 #include "engine/Main.h"
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

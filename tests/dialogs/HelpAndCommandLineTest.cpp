@@ -1,8 +1,8 @@
 // The help command's choice of page, through a shell that only records, and
 // the program's answers to --help and --version.
 #include "ui/CommandLine.h"
-#include "ui/Help.h"
-#include "ui/Shell.h"
+#include "qt/Help.h"
+#include "qt/Shell.h"
 
 #include "tests/dialogs/DialogTestSupport.h"
 

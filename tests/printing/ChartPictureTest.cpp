@@ -1,7 +1,7 @@
 // The chart picture export: 680 × 680 pixels in the format the file name
 // asks for, checked in the bytes a viewer reads; the same picture in every
 // format; the renderer handed back without the picture's canvas.
-#include "ui/ChartPicture.h"
+#include "qt/ChartPicture.h"
 
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"

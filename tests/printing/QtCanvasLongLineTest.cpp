@@ -2,7 +2,7 @@
 // shortcuts (Qt's raster engine is slow on round-ended lines and on
 // ellipses): a wide line is drawn flat with copied round ends, and repeated
 // small ellipses are copied. The result must look as Qt's own drawing does.
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include "tests/printing/QtPrintSupport.h"
 

@@ -1,7 +1,7 @@
 // The Qt printer on PDF files: the printable size, pages that reach the file
 // only when complete, jobs collected into one document, aborted jobs and
 // failing pages that leave no file behind.
-#include "ui/QtPrinter.h"
+#include "qt/QtPrinter.h"
 
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"

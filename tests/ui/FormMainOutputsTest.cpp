@@ -8,7 +8,7 @@
 #include "files/MollierFileHandling.h"
 #include "printing/FormPrint.h"
 #include "printing/MollierPrint.h"
-#include "ui/QtPrinter.h"
+#include "qt/QtPrinter.h"
 #include "ui/UserDialogs.h"
 
 #include "tests/printing/PrintFixture.h"

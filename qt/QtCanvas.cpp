@@ -1,4 +1,4 @@
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include "engine/NumberText.h"
 

@@ -1,6 +1,6 @@
-#include "ui/QtPrinter.h"
+#include "qt/QtPrinter.h"
 
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include "printing/PictureFiles.h"
 #include "xml/FileAccess.h"

@@ -1,8 +1,8 @@
-#include "ui/Help.h"
+#include "qt/Help.h"
 
 #include "engine/Main.h"
 #include "localisation/Translator.h"
-#include "ui/Shell.h"
+#include "qt/Shell.h"
 
 #include <filesystem>
 #include <system_error>

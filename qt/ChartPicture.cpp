@@ -1,8 +1,8 @@
-#include "ui/ChartPicture.h"
+#include "qt/ChartPicture.h"
 
 #include "printing/MollierPrint.h"
 #include "printing/PictureFiles.h"
-#include "ui/QtCanvas.h"
+#include "qt/QtCanvas.h"
 
 #include <QBuffer>
 #include <QByteArray>

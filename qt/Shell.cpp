@@ -1,4 +1,4 @@
-#include "ui/Shell.h"
+#include "qt/Shell.h"
 
 #include <QDesktopServices>
 #include <QString>

@@ -1,0 +1,154 @@
+// The fast search against the plain walk it must equal, bit for bit.
+#include "engine/MollierCalculate.h"
+
+#include "engine/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+namespace psykrona {
+namespace {
+
+class MollierFastSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override { Calc.Pressure = 101.3; }
+    TMollierCalculate Calc;
+};
+
+// The search exactly as described, one evaluation per step and no shortcuts,
+// with a cap in place of the endless cases.
+double ReferenceSearch(const TMollierCalculate& C, double RelHum, double H, bool& Ok) {
+    const double Phi = RelHum / 100;
+    double T = 150;
+    double Step = 10;
+    for (int I = 0; I < 100000; ++I) {
+        if (!(T >= -60 && T < 160)) {
+            break;
+        }
+        const double Ps = C.SatPressure(T);
+        const double X = (H - TMollierCalculate::cpa * T) / (TMollierCalculate::cpv * T + TMollierCalculate::r0);
+        if (Ps == 0) {
+            break;
+        }
+        const double PhiC = X * C.Pressure / Ps / (X + TMollierCalculate::Epsilon);
+        if (std::fabs(PhiC - Phi) * 100 <= 1e-7) {
+            Ok = true;
+            return T;
+        }
+        if (PhiC < Phi) {
+            T = T - Step;
+        } else {
+            Step = Step / 2;
+            T = T + Step;
+        }
+    }
+    Ok = false;
+    return NAN;
+}
+
+TEST_F(MollierFastSearchTest, SearchGivesExactlyTheDescribedResult) {
+    std::mt19937_64 Rng(3);
+    std::uniform_real_distribution<double> Temps(-40, 90);
+    std::uniform_real_distribution<double> Rh(1, 100);
+    for (double P : {101.3, 90.0}) {
+        Calc.Pressure = P;
+        for (int I = 0; I < 3000; ++I) {
+            const double Phi = Rh(Rng);
+            const double H = Calc.EnthalpyFromTempRelHum(Temps(Rng), Phi);
+            bool Ok = false;
+            const double Expected = ReferenceSearch(Calc, Phi, H, Ok);
+            if (Ok) {
+                EXPECT_EQ(Calc.TempFromRelHumEnthalpy(Phi, H), Expected) << Phi << " " << H;
+            } else {
+                EXPECT_THROW(Calc.TempFromRelHumEnthalpy(Phi, H), ECalculationError) << Phi << " " << H;
+            }
+        }
+    }
+}
+
+TEST_F(MollierFastSearchTest, SearchAgreesWithTheDescribedOneOverTheWholeTable) {
+    // Any target and enthalpy, solvable or not, including roots next to the
+    // table's rows where the curve bends.
+    std::mt19937_64 Rng(11);
+    std::uniform_real_distribution<double> Rh(0, 110);
+    std::uniform_real_distribution<double> H(-80, 900);
+    std::uniform_int_distribution<int> Row(1, 250);
+    int Solved = 0;
+    for (int I = 0; I < 20000; ++I) {
+        double Phi = Rh(Rng);
+        double Enthalpy = H(Rng);
+        if (I % 4 == 0) {
+            // A state whose temperature sits exactly on a table row.
+            const double T = Calc.SatTable.Rows[Row(Rng)].Temp;
+            Phi = Rh(Rng) * 0.9 + 1;
+            Enthalpy = Calc.Enthalpy(T, Calc.SpecHumFromTempRelHum(T, Phi));
+        }
+        bool Ok = false;
+        const double Expected = ReferenceSearch(Calc, Phi, Enthalpy, Ok);
+        int Steps = 0;
+        if (Ok) {
+            ++Solved;
+            EXPECT_EQ(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy, &Steps), Expected) << Phi << " " << Enthalpy;
+        } else {
+            EXPECT_THROW(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy), ECalculationError) << Phi << " " << Enthalpy;
+        }
+    }
+    EXPECT_GT(Solved, 5000);
+}
+
+bool SameBits(double A, double B) { return std::memcmp(&A, &B, sizeof A) == 0; }
+
+// Solving the pair runs the search once and must give what the two
+// operations of the pair give on their own, failures included.
+TEST_F(MollierFastSearchTest, RelHumEnthalpyPairEqualsItsTwoOperations) {
+    const unsigned Seed = 20240517;
+    std::mt19937_64 Rng(Seed);
+    std::uniform_real_distribution<double> Rh(0, 110);
+    std::uniform_real_distribution<double> H(-80, 400);
+    int Solved = 0;
+    for (double P : {101.3, 80.0}) {
+        Calc.Pressure = P;
+        for (int I = 0; I < 5000; ++I) {
+            TMoistAirState State;
+            State.RelHum = Rh(Rng);
+            State.Enthalpy = H(Rng);
+            double Temp = NAN;
+            double SpecHum = NAN;
+            bool Failed = false;
+            try {
+                Temp = Calc.TempFromRelHumEnthalpy(State.RelHum, State.Enthalpy);
+                SpecHum = Calc.SpecHumFromRelHumEnthalpy(State.RelHum, State.Enthalpy);
+            } catch (const ECalculationError&) {
+                Failed = true;
+            }
+            const TMoistAirState Before = State;
+            const bool PairFailed = [&] {
+                try {
+                    Calc.SolveFromPair(PROP_ENTHALPY, PROP_RELHUM, State);
+                    return false;
+                } catch (const ECalculationError&) {
+                    return true;
+                }
+            }();
+            ASSERT_EQ(PairFailed, Failed) << "seed " << Seed << " case " << I << ": " << Before.RelHum << " % "
+                                          << Before.Enthalpy << " kJ/kg";
+            if (Failed) {
+                EXPECT_TRUE(SameBits(State.Temp, Before.Temp) && SameBits(State.SpecHum, Before.SpecHum));
+                continue;
+            }
+            ++Solved;
+            EXPECT_TRUE(SameBits(State.Temp, Temp) && SameBits(State.SpecHum, SpecHum))
+                << "seed " << Seed << " case " << I << ": " << Before.RelHum << " % " << Before.Enthalpy
+                << " kJ/kg gave " << State.Temp << " / " << State.SpecHum << ", the operations " << Temp << " / "
+                << SpecHum;
+            EXPECT_TRUE(SameBits(State.RelHum, Before.RelHum) && SameBits(State.Enthalpy, Before.Enthalpy));
+        }
+    }
+    EXPECT_GT(Solved, 2000);
+}
+
+} // namespace
+} // namespace psykrona
