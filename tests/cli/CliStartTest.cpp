@@ -2,7 +2,7 @@
 // Qt and no libxml2, the project commands libxml2 but no Qt; the others run
 // in helper programs beside the tool, which it must find or name.
 #include "tests/support/ChildProcess.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
