@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -10,7 +11,6 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h> // NOLINT(modernize-deprecated-headers): POSIX newlocale lives here
-#include <signal.h> // NOLINT(modernize-deprecated-headers): POSIX kill lives here
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,6 +203,21 @@ TSystemFile::~TSystemFile() {
 
 namespace {
 
+// Repeats Call while a signal interrupts it; the error, or 0 with Done the
+// bytes it moved.
+template <typename TCall> int Retried(TCall Call, std::size_t& Done) {
+    for (;;) {
+        const ssize_t N = Call();
+        if (N >= 0) {
+            Done = static_cast<std::size_t>(N);
+            return 0;
+        }
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+}
+
 int Opened(std::intptr_t& Handle, int Fd) {
     if (Fd < 0) {
         return errno;
@@ -250,42 +265,15 @@ int TSystemFile::Status(TFileStatus& Out) const {
 }
 
 int TSystemFile::Read(char* Data, std::size_t Size, std::size_t& Got) {
-    for (;;) {
-        const ssize_t N = read(Fd(FHandle), Data, Size);
-        if (N >= 0) {
-            Got = static_cast<std::size_t>(N);
-            return 0;
-        }
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
+    return Retried([&] { return read(Fd(FHandle), Data, Size); }, Got);
 }
 
 int TSystemFile::ReadAt(char* Data, std::size_t Size, std::uint64_t Offset, std::size_t& Got) {
-    for (;;) {
-        const ssize_t N = pread(Fd(FHandle), Data, Size, static_cast<off_t>(Offset));
-        if (N >= 0) {
-            Got = static_cast<std::size_t>(N);
-            return 0;
-        }
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
+    return Retried([&] { return pread(Fd(FHandle), Data, Size, static_cast<off_t>(Offset)); }, Got);
 }
 
 int TSystemFile::WriteAt(const char* Data, std::size_t Size, std::uint64_t Offset, std::size_t& Written) {
-    for (;;) {
-        const ssize_t N = pwrite(Fd(FHandle), Data, Size, static_cast<off_t>(Offset));
-        if (N >= 0) {
-            Written = static_cast<std::size_t>(N);
-            return 0;
-        }
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
+    return Retried([&] { return pwrite(Fd(FHandle), Data, Size, static_cast<off_t>(Offset)); }, Written);
 }
 
 int TSystemFile::Reserve(std::uint64_t Size) { return posix_fallocate(Fd(FHandle), 0, static_cast<off_t>(Size)); }

@@ -71,7 +71,9 @@ TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
     // from the file: no copy, no regrowth. Not a memory map, whose pages
     // would kill the program if the file were cut short while it is read.
     TFileBytes Bytes;
-    std::size_t Capacity = St.Size > 0 ? static_cast<std::size_t>(St.Size) : 65536;
+    // A size of 0 may be unknown: a first buffer no larger than the limit
+    // makes the check below see a file that is too long.
+    std::size_t Capacity = std::min(MaxSize, St.Size > 0 ? static_cast<std::size_t>(St.Size) : std::size_t(65536));
     Bytes.FData.reset(new char[Capacity]);
     for (;;) {
         std::size_t N = 0;
@@ -90,7 +92,7 @@ TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
                 Fail("Cannot read", FileName, EFBIG);
             }
             Capacity = std::min(MaxSize, Capacity + std::max(std::size_t(65536), Capacity / 2));
-            std::unique_ptr<char[]> Larger(new char[Capacity]);
+            std::unique_ptr<char[]> Larger(new char[Capacity]); // NOLINT(modernize-avoid-c-arrays): as FData
             std::memcpy(Larger.get(), Bytes.FData.get(), Bytes.FSize);
             Bytes.FData = std::move(Larger);
             Bytes.FData[Bytes.FSize++] = More;
