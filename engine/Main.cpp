@@ -3,8 +3,7 @@
 #include "engine/Errors.h"
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
-
-#include <unistd.h>
+#include "platform/Platform.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -97,14 +96,6 @@ double TMain::RealDensity(double Temp, double PressureMbar) { return 351.6 / (27
 
 std::string TMain::GetVersion() { return "2.1b"; }
 
-std::string TMain::GetProgramDir() {
-    std::string Path(4096, '\0');
-    const ssize_t Len = readlink("/proc/self/exe", Path.data(), Path.size());
-    if (Len <= 0) {
-        return "./";
-    }
-    Path.resize(static_cast<size_t>(Len));
-    return Path.substr(0, Path.rfind('/') + 1);
-}
+std::string TMain::GetProgramDir() { return ProgramFolder(); }
 
 } // namespace psykrona

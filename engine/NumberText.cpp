@@ -1,9 +1,7 @@
 #include "engine/NumberText.h"
 
 #include "engine/Errors.h"
-
-#include <langinfo.h>
-#include <locale.h> // NOLINT(modernize-deprecated-headers): POSIX newlocale lives here
+#include "platform/Platform.h"
 
 #include <array>
 #include <atomic>
@@ -72,31 +70,7 @@ char DecimalSeparator() { return GSeparator.load(std::memory_order_relaxed); }
 
 void SetDecimalSeparator(char Separator) { GSeparator.store(Separator, std::memory_order_relaxed); }
 
-char LocaleDecimalSeparator() noexcept {
-    const char* Name = nullptr;
-    for (const char* Var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        const char* V = std::getenv(Var);
-        if (V != nullptr && *V != '\0') {
-            Name = V;
-            break;
-        }
-    }
-    if (Name == nullptr) {
-        return '.';
-    }
-    // Query the named locale without touching the process's own C locale.
-    locale_t Loc = newlocale(LC_NUMERIC_MASK, Name, static_cast<locale_t>(nullptr));
-    if (Loc == static_cast<locale_t>(nullptr)) {
-        return '.';
-    }
-    const char* Radix = nl_langinfo_l(RADIXCHAR, Loc);
-    char Result = '.';
-    if (Radix != nullptr && std::strlen(Radix) == 1) {
-        Result = Radix[0];
-    }
-    freelocale(Loc);
-    return Result;
-}
+char LocaleDecimalSeparator() noexcept { return UserDecimalSeparator(); }
 
 std::string FloatToStr(double Value) {
     if (!std::isfinite(Value)) {

@@ -4,13 +4,13 @@
 #include "engine/NumberText.h"
 #include "files/TextEncoding.h"
 #include "localisation/Translator.h"
+#include "platform/Platform.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlParser.h"
 #include "xml/XmlError.h"
 #include "xml/XmlPullReader.h"
 #include "xml/XmlWriter.h"
 
-#include <sys/stat.h>
 
 #include <array>
 #include <cerrno>
@@ -283,11 +283,11 @@ int LeadingInteger(std::string_view Line) {
 
 // The bytes of a project file, refusing one larger than any project.
 TFileBytes ReadProjectFile(const std::string& FileName) {
-    struct stat St {};
-    if (stat(FileName.c_str(), &St) == 0 && S_ISREG(St.st_mode) &&
-        static_cast<std::uintmax_t>(St.st_size) > TMollierFileHandling::MaxFileSize) {
-        Fail(FileName, "the file is too large to be a project file (" +
-                           std::to_string(St.st_size / (1 << 20)) + " MB)");
+    TFileStatus St;
+    if (PathStatus(FileName, true, St) == 0 && St.Kind == TFileKind::Regular &&
+        St.Size > TMollierFileHandling::MaxFileSize) {
+        Fail(FileName, "the file is too large to be a project file (" + std::to_string(St.Size / (1 << 20)) +
+                           " MB)");
     }
     try {
         return ReadFileBuffer(FileName, TMollierFileHandling::MaxFileSize);

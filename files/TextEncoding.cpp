@@ -1,6 +1,6 @@
 #include "files/TextEncoding.h"
 
-#include <iconv.h>
+#include "platform/Platform.h"
 
 #include <array>
 #include <cstdint>
@@ -63,49 +63,6 @@ void AppendUtf8(std::string& Out, std::uint32_t Cp) {
     }
 }
 
-// glibc's converters, opened once per thread and code page.
-class TConverter {
-public:
-    explicit TConverter(const char* From) : FCd(iconv_open("UTF-8", From)) {}
-    ~TConverter() {
-        if (Valid()) {
-            iconv_close(FCd);
-        }
-    }
-    TConverter(const TConverter&) = delete;
-    TConverter& operator=(const TConverter&) = delete;
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value
-    bool Valid() const { return FCd != reinterpret_cast<iconv_t>(-1); }
-
-    // One byte at a time is all the code pages need; a byte iconv refuses
-    // is one the code page leaves undefined.
-    void Append(std::string& Out, unsigned char Byte) {
-        char In = static_cast<char>(Byte);
-        char* InPtr = &In;
-        std::size_t InLeft = 1;
-        std::array<char, 8> Buffer{};
-        char* OutPtr = Buffer.data();
-        std::size_t OutLeft = Buffer.size();
-        if (!Valid() || iconv(FCd, &InPtr, &InLeft, &OutPtr, &OutLeft) == static_cast<std::size_t>(-1)) {
-            if (Valid()) {
-                iconv(FCd, nullptr, nullptr, nullptr, nullptr);
-            }
-            AppendUtf8(Out, Byte);
-            return;
-        }
-        Out.append(Buffer.data(), static_cast<std::size_t>(OutPtr - Buffer.data()));
-    }
-
-private:
-    iconv_t FCd;
-};
-
-TConverter& ConverterFor(TCodePage Page) {
-    thread_local TConverter Cp1250("WINDOWS-1250");
-    thread_local TConverter Cp1252("WINDOWS-1252");
-    return Page == TCodePage::Windows1250 ? Cp1250 : Cp1252;
-}
-
 } // namespace
 
 TCodePage CodePageOfLanguage(std::string_view LanguageCode) {
@@ -113,7 +70,7 @@ TCodePage CodePageOfLanguage(std::string_view LanguageCode) {
 }
 
 std::string EightBitToUtf8(std::string_view Text, TCodePage Page) {
-    TConverter& Converter = ConverterFor(Page);
+    const unsigned CodePage = Page == TCodePage::Windows1250 ? 1250 : 1252;
     std::string Out;
     Out.reserve(Text.size() + Text.size() / 4);
     for (const char Ch : Text) {
@@ -121,7 +78,9 @@ std::string EightBitToUtf8(std::string_view Text, TCodePage Page) {
         if (B < 0x80) {
             Out += Ch;
         } else {
-            Converter.Append(Out, B);
+            if (!AppendCodePageCharacter(Out, CodePage, B)) {
+                AppendUtf8(Out, B);
+            }
         }
     }
     return Out;

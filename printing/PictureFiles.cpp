@@ -1,6 +1,7 @@
 #include "printing/PictureFiles.h"
 
 #include "files/TextEncoding.h"
+#include "platform/Platform.h"
 #include "xml/FileAccess.h"
 #include "xml/XmlError.h"
 
@@ -19,8 +20,6 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
-
-#include <sys/stat.h>
 
 namespace psykrona {
 
@@ -304,13 +303,13 @@ void WritePictureFile(const std::string& FileName, const std::vector<std::uint8_
 
 void CheckOutputFile(const std::string& FileName, const std::vector<std::string>& Inputs,
                      bool MayReplaceProject) {
-    struct stat Out;
-    if (stat(FileName.c_str(), &Out) != 0) {
+    TFileStatus Out;
+    if (PathStatus(FileName, true, Out) != 0) {
         return; // nothing there to lose
     }
     for (const std::string& In : Inputs) {
-        struct stat St;
-        if (!In.empty() && stat(In.c_str(), &St) == 0 && St.st_dev == Out.st_dev && St.st_ino == Out.st_ino) {
+        TFileStatus St;
+        if (!In.empty() && PathStatus(In, true, St) == 0 && IsSameFile(St, Out)) {
             std::string Message = "\"" + FileName;
             Message += "\" is the same file as \"";
             Message += In;
@@ -321,9 +320,9 @@ void CheckOutputFile(const std::string& FileName, const std::vector<std::string>
     if (MayReplaceProject) {
         return;
     }
-    std::array<char, PATH_MAX> Resolved{};
-    const bool Linked = realpath(FileName.c_str(), Resolved.data()) != nullptr;
-    if (IsProjectName(FileName) || (Linked && IsProjectName(Resolved.data()))) {
+    std::string Resolved;
+    const bool Linked = ResolvePath(FileName, Resolved) == 0;
+    if (IsProjectName(FileName) || (Linked && IsProjectName(Resolved))) {
         throw EPictureError("\"" + FileName + "\" is an existing project file; it is not replaced by this output");
     }
 }

@@ -15,6 +15,7 @@ PACKAGES=(
   xvfb xauth
   locales
   clang libclang-rt-14-dev clang-tidy
+  g++-mingw-w64-x86-64-posix
 )
 
 missing=()

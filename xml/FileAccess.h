@@ -23,7 +23,7 @@ public:
 
 private:
     friend TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize);
-    std::unique_ptr<char[]> FData;
+    std::unique_ptr<char[]> FData; // NOLINT(modernize-avoid-c-arrays): unlike a vector, not filled before read()
     std::size_t FSize = 0;
 };
 // Like ReadFileBytes.
