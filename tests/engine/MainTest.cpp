@@ -58,25 +58,6 @@ TEST(TMainTest, ListOperationsKeepNumbersAsPositions) {
     EXPECT_THROW(Empty.DeletePoint(1), std::out_of_range);
 }
 
-TEST(TMainTest, CalculateAllKeepsPrescribedValuesAtTheNewPressure) {
-    TMain Doc;
-    TMollierPoint& A = Doc.AddPoint();
-    A.Temp = 20;
-    A.RelHum = 50;
-    A.Prescribed1 = PROP_RELHUM; // reverse order is the same pair
-    A.Prescribed2 = PROP_TEMP;
-    TMollierPoint& Loose = Doc.AddPoint();
-    Loose.SpecHum = 42;
-    Doc.CalculateAll();
-    const double X = A.SpecHum;
-    Doc.SetPressure(90);
-    EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, 90);
-    Doc.CalculateAll();
-    EXPECT_TRUE(A.Temp == 20 && A.RelHum == 50);
-    EXPECT_GT(A.SpecHum, X);
-    EXPECT_EQ(Loose.SpecHum, 42); // no complete pair: untouched
-}
-
 TEST(TMainTest, CalculateAllStopsAtTheFailingPoint) {
     TMain Doc;
     for (double T : {20.0, 200.0, 25.0}) {

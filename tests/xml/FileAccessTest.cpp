@@ -15,10 +15,6 @@
 
 #include <filesystem>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -115,27 +111,6 @@ TEST(FileAccessTest, RefusesToReplaceWhatIsNotARegularFile) {
     EXPECT_EQ(Folder.Listing(), "dangling\ndir\nfifo\nnull\nsock\nto-fifo\n");
 }
 
-// A killed save may leave a named temporary file; the next save removes it
-// once its process is gone, never one whose process lives or that is locked.
-TEST(FileAccessTest, LaterSavesRemoveOnlyTheTemporaryFilesOfEndedSaves) {
-    TTempFolder Folder;
-    const pid_t Ended = test::StartChild([] { return 0; });
-    ASSERT_EQ(test::WaitChild(Ended, std::chrono::seconds(10)), 0);
-    const std::string Stale = ".psykrona-" + std::to_string(Ended) + "-0.tmp";
-    const std::string Live = ".psykrona-" + std::to_string(getpid()) + "-0.tmp";
-    const std::string Locked = ".psykrona-" + std::to_string(Ended) + "-1.tmp";
-    for (const std::string& Name : {Stale, Live, Locked}) {
-        Folder.Write(Name, "partial");
-    }
-    const int LockFd = open(Folder.File(Locked).c_str(), O_RDWR);
-    struct flock Lock {};
-    Lock.l_type = F_WRLCK;
-    ASSERT_EQ(fcntl(LockFd, F_OFD_SETLK, &Lock), 0);
-    WriteFileAtomically(Folder.File("p.pkx"), "saved");
-    close(LockFd);
-    EXPECT_TRUE(!fs::exists(Folder.File(Stale)) && fs::exists(Folder.File(Live)) && fs::exists(Folder.File(Locked)));
-}
-
 // Where the folder refuses new files but the file may be written, the save
 // rewrites the file in place, a project and the language list alike; a write
 // failing halfway puts the old bytes back. Run as an ordinary user, for whom
@@ -198,38 +173,6 @@ TEST(FileAccessTest, SavesInPlaceWhereOnlyTheFileIsWritable) {
     EXPECT_EQ(Code, 0);
     EXPECT_EQ(Folder.Read("ro.txt"), "read-only");
     EXPECT_EQ(Folder.Listing(), "English.lng\nLanguages.xml\nSwedish.lng\nf.txt\np.pkx\nro.txt\n");
-}
-
-// The in-place path on a full disk (a small file system in a private mount
-// namespace, or else a file-size limit): the new size is reserved before the
-// first byte is written, so the old file is still whole after the failure.
-TEST(FileAccessTest, AFullDiskLeavesTheOldFileInPlace) {
-    TTempFolder Folder;
-    fs::permissions(Folder.Path(), fs::perms::all);
-    const std::string Disk = Folder.File("disk");
-    fs::create_directory(Disk);
-    const std::string Old(20000, 'o');
-    const pid_t Pid = test::StartChild([&] {
-        const bool Mounted = unshare(CLONE_NEWNS) == 0 &&
-                             mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                             mount("tmpfs", Disk.c_str(), "tmpfs", 0, "size=64k,mode=0777") == 0;
-        if (!Mounted) {
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit Limit{65536, 65536};
-            PSYKRONA_CHILD_CHECK(setrlimit(RLIMIT_FSIZE, &Limit) == 0);
-        }
-        const std::string File = Disk + "/p.pkx";
-        test::WriteFile(File, Old);
-        PSYKRONA_CHILD_CHECK(chmod(File.c_str(), 0666) == 0 && chmod(Disk.c_str(), 0555) == 0);
-        PSYKRONA_CHILD_CHECK(test::DropToOrdinaryUser());
-        const std::string Message = WriteError(File, std::string(200000, 'n'));
-        std::fprintf(stderr, "%s: %s\n", Mounted ? "small file system" : "file-size limit", Message.c_str());
-        PSYKRONA_CHILD_CHECK(Message.find("Cannot write") != std::string::npos && ReadFileBytes(File) == Old);
-        WriteFileAtomically(File, "small");
-        PSYKRONA_CHILD_CHECK(ReadFileBytes(File) == "small");
-        return 0;
-    });
-    EXPECT_EQ(test::WaitChild(Pid, std::chrono::minutes(1)), 0);
 }
 
 } // namespace

@@ -50,16 +50,5 @@ TEST(XmlNodeTest, RefusesWhatBreaksTheTree) {
     EXPECT_EQ(Root.AppendChild(B).TextContent(), "t") << "a removed node can come back";
 }
 
-TEST(XmlNodeTest, DeepTreesNeedNoRecursion) {
-    TXmlDocument Doc("root");
-    TXmlNode* N = Doc.DocumentElement();
-    for (int I = 0; I < 200000; ++I) {
-        N = &N->AppendChild(Doc.CreateElement("d"));
-    }
-    N->AppendChild(Doc.CreateTextNode("deep"));
-    EXPECT_EQ(Doc.TextContent(), "deep");
-    EXPECT_NE(Doc.WriteToString().find("<d>deep</d></d>"), std::string::npos);
-}
-
 } // namespace
 } // namespace psykrona
