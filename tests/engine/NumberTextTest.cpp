@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstring>
@@ -76,7 +77,10 @@ TEST_F(NumberTextTest, TextsFollowPrintfsFifteenDigitsAndIgnoreTheCLocale) {
                 ASSERT_EQ(StrToFloat(Text), ReadBack[I]) << Text;
                 ASSERT_EQ(FloatToStr(StrToFloat(Text)), Text) << "seed " << Seed << ", value " << I;
             }
-            ASSERT_EQ(std::strtod(ShortestText(V).c_str(), nullptr), V) << ShortestText(V);
+            const std::string Shortest = ShortestText(V);
+            double Exact = 0;
+            std::from_chars(Shortest.data(), Shortest.data() + Shortest.size(), Exact);
+            ASSERT_EQ(Exact, V) << Shortest;
             std::string Want = Fixed[I];
             std::replace(Want.begin(), Want.end(), '.', Sep);
             ASSERT_EQ(FormatFixed(V, 1) + " " + FormatFixed(V, 2), Want)
