@@ -20,8 +20,7 @@ TEST(XmlNodeTest, AcceptsXmlNamesOnly) {
     }
 }
 
-// What would make a tree that cannot be written is refused and moves
-// nothing; a legal append moves the node.
+// What would make a tree that cannot be written is refused and moves nothing.
 TEST(XmlNodeTest, RefusesWhatBreaksTheTree) {
     TXmlDocument Doc("root");
     TXmlDocument Other("other");
@@ -40,14 +39,7 @@ TEST(XmlNodeTest, RefusesWhatBreaksTheTree) {
     EXPECT_THROW(Doc.CreateProcessingInstruction("xML", ""), EXmlError);
     EXPECT_THROW(Doc.CreateProcessingInstruction("pi", "a?>b"), EXmlError);
     EXPECT_THROW(Root.SetNodeValue("x"), EXmlError);
-    const std::string Before = Doc.WriteToString();
-    Root.AppendChild(A); // a legal move: to the end
-    Root.AppendChild(B);
-    EXPECT_EQ(Before, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root><a><b>t</b></a></root>\r\n");
-    EXPECT_EQ(Doc.WriteToString(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root><a></a><b>t</b></root>\r\n");
-    Root.RemoveAllChildren();
-    EXPECT_TRUE(A.ParentNode() == nullptr && B.NextSibling() == nullptr && Root.FirstChild() == nullptr);
-    EXPECT_EQ(Root.AppendChild(B).TextContent(), "t") << "a removed node can come back";
+    EXPECT_EQ(Doc.WriteToString(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root><a><b>t</b></a></root>\r\n");
 }
 
 } // namespace
