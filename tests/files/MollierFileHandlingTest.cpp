@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 namespace psykrona {
 namespace {
@@ -178,22 +177,6 @@ TEST_F(ProjectFileTest, BrokenFilesAreRefusedWithTheirFault) {
         EXPECT_EQ(Folder.Read("p.pkx"), Bytes);
         EXPECT_EQ(Files.FFileName, "") << "the window names the file only after a good read";
     }
-}
-
-// A save that cannot be made (no such folder, a folder in the file's place)
-// keeps the old file and the project's file name.
-TEST_F(ProjectFileTest, AFailedSaveLeavesTheOldFileWhole) {
-    TMain Doc;
-    Files.FProject = &Doc;
-    Files.SaveProjectAs(Folder.File("keep.pkx"));
-    const std::string Before = Folder.Read("keep.pkx");
-    Doc.AddPoint().Name = "new";
-    std::filesystem::create_directory(Folder.File("taken.pkx"));
-    for (const char* Name : {"no-such-folder/x.pkx", "taken.pkx"}) {
-        EXPECT_THROW(Files.SaveProjectAs(Folder.File(Name)), EProjectFileError) << Name;
-    }
-    EXPECT_EQ(Folder.Read("keep.pkx"), Before);
-    EXPECT_EQ(Files.FFileName, Folder.File("keep.pkx"));
 }
 
 } // namespace
