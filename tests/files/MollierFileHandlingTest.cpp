@@ -103,16 +103,17 @@ TEST_F(ProjectFileTest, EverySaveOpensAgainOrLeavesTheOldFile) {
 }
 
 // A file written by hand: indented, extra elements anywhere, elements in any
-// order, either separator; the first of a repeated element counts.
+// order, either separator, internal entities (read as the document model
+// reads them); the first of a repeated element counts.
 const std::string KIndented = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!-- written by hand -->
+<!DOCTYPE anything [<!ENTITY n " ent "><!ENTITY t "20">]>
 <anything>
   <extra>ignored</extra>
   <project>
     <temp>18</temp>
     <point>
-      <name>first</name>
-      <temp>20</temp><spechum>0,008</spechum><relhum>55</relhum><enthalpy>40.5</enthalpy>
+      <name>fi&n;rst</name>
+      <temp>&t;</temp><spechum>0,008</spechum><relhum>55</relhum><enthalpy>40.5</enthalpy>
       <prescribed1>3</prescribed1><prescribed2>1</prescribed2>
       <show-in-chart>TRUE</show-in-chart><line-to-next>true</line-to-next>
       <temp>99</temp>
@@ -139,7 +140,7 @@ TEST_F(ProjectFileTest, ReadsFilesWrittenByHand) {
     EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, 95);
     ASSERT_EQ(Doc.PointCount(), 2);
     const TMollierPoint& A = Doc.Points[0];
-    EXPECT_TRUE(A.Name == "first" && A.Temp == 20 && A.SpecHum == 0.008 && A.Prescribed1 == 3 && A.Prescribed2 == 1);
+    EXPECT_TRUE(A.Name == "fi ent rst" && A.Temp == 20 && A.SpecHum == 0.008 && A.Prescribed1 == 3 && A.Prescribed2 == 1);
     EXPECT_FALSE(A.ShowInChart); // only "true" in lower case is true
     EXPECT_TRUE(A.LineToNext);
     const TMollierPoint& B = Doc.Points[1];
@@ -163,6 +164,7 @@ TEST_F(ProjectFileTest, BrokenFilesAreRefusedWithTheirFault) {
         {"<show-in-chart>false</show-in-chart>", "<show-in-chart/>", "point 2, element 'show-in-chart' has no"},
         {"</project>", "</projekt>", "not well-formed"},
         {KIndented, "", "is empty"},
+        {"<name/>", "<name>" + std::string(12000000, 'a') + "</name>", "holds a text too long (more than 10 million"},
     };
     for (const auto& C : Cases) {
         std::string Bytes = KIndented;

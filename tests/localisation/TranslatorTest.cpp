@@ -58,21 +58,18 @@ protected:
 
 TEST_F(TranslatorTest, StartLanguage) {
     const struct {
-        const char* What;
-        std::string List;
-        const char* MissingFile;
-        std::string Code, Text;
+        const char *What, *MissingFile;
+        std::string List, Code, Text;
         int Index;
     } Cases[] = {
-        {"default", LanguageList("sv"), "", "sv", KSwedish, 1},
-        {"default over position", LanguageList("hu", KEntries, false), "", "hu", "K\xC3\xA9t \xC3\xA9rt\xC3\xA9k", 2},
-        {"unknown default, indented", LanguageList("xx"), "", "", "MSG_TWO_VALUES", -1},
-        {"unknown default, first entry current", LanguageList("xx", KEntries, false), "", "en", "Two values", 0},
-        {"last match wins", LanguageList("sv", KEntries + "|sv Later Other.lng|SV Upper Swedish.lng"), "", "sv",
-         "the later sv", 3},
-        {"file missing", LanguageList("sv"), "Swedish.lng", "sv", "MSG_TWO_VALUES", 1},
+        {"default", "", LanguageList("sv"), "sv", KSwedish, 1},
+        {"default over position", "", LanguageList("hu", KEntries, false), "hu", "K\xC3\xA9t \xC3\xA9rt\xC3\xA9k", 2},
+        {"unknown default, indented", "", LanguageList("xx"), "", "MSG_TWO_VALUES", -1},
+        {"unknown default, first entry current", "", LanguageList("xx", KEntries, false), "en", "Two values", 0},
+        {"last match wins", "", LanguageList("sv", KEntries + "|sv L Other.lng|SV U Swedish.lng"), "sv", "later", 3},
+        {"file missing", "Swedish.lng", LanguageList("sv"), "sv", "MSG_TWO_VALUES", 1},
     };
-    Folder.Write("Other.lng", "[MESSAGES]\nMSG_TWO_VALUES=the later sv\n");
+    Folder.Write("Other.lng", "[MESSAGES]\nMSG_TWO_VALUES=later\n");
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.What);
         if (*C.MissingFile) {
@@ -176,20 +173,12 @@ TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
     } Cases[] = {
         {"", "", "Languages.xml"},
         {"<list><default>", "", "ends before the document is complete"},
-        {"<list></default>", "", "not well-formed"},
         {With("<default>\n    <language>en</language>\n  </default>", ""), "", "\"default\""},
-        {With("<language>en</language>\n  </default>", "</default>"), "", "\"language\""},
         {With("<language>en</language>", "<language></language>"), "", "holds no text"},
-        {[&] {
-             std::string S = With("<languages>", "<entries>");
-             return S.replace(S.find("</languages>"), 12, "</entries>");
-         }(),
-         "", "\"languages\""},
         {With("<code>sv</code>", ""), "", "\"code\""},
         {With("<file>Hungarian.lng</file>", ""), "", "\"file\""},
         {With("<code>sv</code>", "<code>s v</code>"), "", "\"s v\""},
         {Good, "[ MESSAGES]\nA=b\n", "English.lng"},
-        {Good, "[]\nA=b\n", "English.lng"},
         {Good, "[MESSAGES]\nKEY =text\n", "\"KEY \""},
         {Good, "[MESSAGES]\nA=b\nno equals\n", "Line 3"},
         {Good, "[MESSAGES]\n=text\n", "English.lng"},
