@@ -1,10 +1,13 @@
+// The older .pkr format: a header (count, air flow, density temperature,
+// pressure, density) then ten lines per point, in the separator chosen in
+// the program and the code page of its language.
 #include "files/MollierFileHandling.h"
-
-#include "localisation/Translator.h"
+#include "files/TextEncoding.h"
 
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
-#include "tests/files/FileTestSupport.h"
+#include "localisation/Translator.h"
+#include "tests/support/TempFolder.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -13,158 +16,129 @@
 namespace psykrona {
 namespace {
 
-using test::TTempDir;
-using test::WriteBytes;
-
-class OldProjectTest : public ::testing::Test {
-protected:
-    void SetUp() override { SetDecimalSeparator(','); }
-    void TearDown() override {
-        TTranslator::DestroyInstance();
-        SetDecimalSeparator('.');
-        TMollierCalculate::GetInstance().Pressure = 101.3;
+// What a document holds, one line, with "." whatever the separator.
+std::string Summary(const TMain& Doc) {
+    std::string S = ShortestText(Doc.AirFlow) + " " + ShortestText(Doc.DensityTemp) + " " + ShortestText(Doc.Pressure) +
+                    " " + ShortestText(Doc.Density);
+    for (const TMollierPoint& P : Doc.Points) {
+        S += " | " + std::to_string(P.Number) + " '" + P.Name + "' " + ShortestText(P.Temp) + " " +
+             ShortestText(P.SpecHum) + " " + ShortestText(P.RelHum) + " " + ShortestText(P.Enthalpy) + " " +
+             std::to_string(P.Prescribed1) + std::to_string(P.Prescribed2) + (P.ShowInChart ? " show" : "") +
+             (P.LineToNext ? " line" : "");
     }
-    void Open(const std::string& Bytes) {
-        WriteBytes(Dir / "old.pkr", Bytes);
-        Files.FProject = &Doc;
-        Files.OpenOldProject(Dir / "old.pkr");
-    }
-    std::string Error(const std::string& Bytes) {
-        try {
-            Open(Bytes);
-        } catch (const EProjectFileError& E) {
-            return E.what();
-        }
-        return "(opened)";
-    }
-
-    TTempDir Dir;
-    TDomImplementation Dom;
-    TXmlParser Parser;
-    TMollierFileHandling Files{Dom, Parser};
-    TMain Doc;
-    TDomImplementation TranslatorDom;
-    TXmlParser TranslatorParser{TranslatorDom};
-};
-
-// Header: count, air flow, density temperature, pressure, density; then ten
-// lines per point.
-const std::string KTwoPoints = "2\r\n1,5\r\n18\r\n95\r\n1,19\r\n"
-                               "7\r\nNada\r\n20\r\n0,0072585\r\n50\r\n38,518\r\n3\r\n1\r\n1\r\n0\r\n"
-                               "8\r\nKylbatteri efter fl\xE4kt\r\n12,5\r\n0,008\r\n90\r\n32,9\r\n1\r\n2\r\nyes\r\n1\r\n";
-
-TEST_F(OldProjectTest, ReadsHeaderAndPointsAsStored) {
-    Open(KTwoPoints);
-    EXPECT_EQ(Files.FFileName, Dir / "old.pkr");
-    EXPECT_TRUE(Files.IsOldFormat());
-    EXPECT_EQ(Doc.AirFlow, 1.5);
-    EXPECT_EQ(Doc.DensityTemp, 18);
-    EXPECT_EQ(Doc.Pressure, 95);
-    EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, 95);
-    EXPECT_EQ(Doc.Density, 1.19);
-    ASSERT_EQ(Doc.PointCount(), 2);
-    const TMollierPoint& A = Doc.Points[0];
-    EXPECT_EQ(A.Number, 7); // taken as stored
-    EXPECT_EQ(A.Name, "");  // "Nada"
-    EXPECT_EQ(A.SpecHum, 0.0072585);
-    EXPECT_EQ(A.Prescribed1, 3);
-    EXPECT_EQ(A.Prescribed2, 1);
-    EXPECT_TRUE(A.ShowInChart);
-    EXPECT_FALSE(A.LineToNext);
-    const TMollierPoint& B = Doc.Points[1];
-    EXPECT_EQ(B.Name, "Kylbatteri efter fl\xC3\xA4kt"); // Windows-1252 to UTF-8
-    EXPECT_EQ(B.Temp, 12.5);
-    EXPECT_FALSE(B.ShowInChart); // "yes" is not "1"
-    EXPECT_TRUE(B.LineToNext);
+    return S;
 }
 
-// A name that is not UTF-8 is read in the code page of the language chosen
-// in the program; an editor's byte-order mark does not spoil the file.
-TEST_F(OldProjectTest, NamesInTheCodePageOfTheChosenLanguage) {
-    WriteBytes(Dir / "Languages.xml", "<l><default><language>hu</language></default><languages>"
-                                      "<language><code>sv</code><file>sv.lng</file></language>"
-                                      "<language><code>hu</code><file>hu.lng</file></language></languages></l>");
-    TTranslator::CreateInstance(TranslatorDom, TranslatorParser, Dir.Path());
-    const std::string File = "\xEF\xBB\xBF" "1\r\n1,5\r\n18\r\n95\r\n1,19\r\n1\r\nKaz\xE1n ut\xE1n \xF5\r\n"
-                             "20\r\n0,007\r\n50\r\n38\r\n1\r\n3\r\n1\r\n0\r\n";
-    Open(File);
-    ASSERT_EQ(Doc.PointCount(), 1);
-    EXPECT_EQ(Doc.AirFlow, 1.5);
-    EXPECT_EQ(Doc.Points[0].Name, "Kaz\xC3\xA1n ut\xC3\xA1n \xC5\x91"); // "ő" in Windows-1250
-    TTranslator::SetLanguage(0);
-    TMain Fresh;
-    Doc = std::move(Fresh);
-    Open(File);
-    EXPECT_EQ(Doc.Points[0].Name, "Kaz\xC3\xA1n ut\xC3\xA1n \xC3\xB5"); // "õ" in Windows-1252
-}
+const std::string KPoint = "1\nP\n20\n0,007\n50\n38\n1\n3\n";
 
-TEST_F(OldProjectTest, LineEndingsAndSeparatorsOfAnySystem) {
-    std::string Lf = KTwoPoints;
-    for (auto At = Lf.find("\r\n"); At != std::string::npos; At = Lf.find("\r\n", At)) {
-        Lf.erase(At, 1);
-    }
+TEST(OldProjectFormat, FilesAsTheyComeAndTheirFaults) {
+    const std::string Two = "2\r\n1,5\r\n18\r\n95\r\n1,19\r\n"
+                            "7\r\nNada\r\n20\r\n0,0072585\r\n50\r\n38,518\r\n3\r\n1\r\n1\r\n0\r\n"
+                            "7\r\nKylbatteri efter fl\xE4kt\r\n12,5\r\n0,008\r\n90\r\n32,9\r\n1\r\n2\r\nyes\r\n1\r\n";
+    const std::string TwoRead = "1.5 18 95 1.19 | 7 '' 20 0.0072585 50 38.518 31 show | "
+                                "7 'Kylbatteri efter fl\xC3\xA4kt' 12.5 0.008 90 32.9 12 line";
+    std::string Lf = Two;
+    std::erase(Lf, '\r');
     std::string Cr = Lf;
     std::replace(Cr.begin(), Cr.end(), '\n', '\r');
-    for (const std::string& Bytes : {Lf, Cr}) {
-        for (char Sep : {',', '.'}) {
-            SetDecimalSeparator(Sep);
-            TMain Fresh;
-            Doc = std::move(Fresh);
-            Open(Bytes);
-            ASSERT_EQ(Doc.PointCount(), 2);
-            EXPECT_EQ(Doc.Points[1].SpecHum, 0.008);
-            EXPECT_EQ(Doc.Points[1].Name, "Kylbatteri efter fl\xC3\xA4kt");
-        }
-    }
-}
-
-TEST_F(OldProjectTest, EmptyProjectKeepsItsFlowData) {
-    Open("0\n2\n25\n101,3\n1,2\n");
-    EXPECT_EQ(Doc.PointCount(), 0);
-    EXPECT_EQ(Doc.AirFlow, 2);
-    EXPECT_EQ(Doc.DensityTemp, 25);
-    Open("0 points\n2\n25\n101,3\n1,2"); // the rest of the count line is skipped
-    EXPECT_EQ(Doc.PointCount(), 0);
-}
-
-TEST_F(OldProjectTest, FlagLinesOtherThanOneAreFalse) {
-    for (const char* Flag : {"0", "yes", "", " 1", "1 "}) {
-        TMain Fresh;
-        Doc = std::move(Fresh);
-        Open("1\n0\n20\n101,3\n1,2\n1\nP\n20\n0,007\n50\n38\n1\n3\n" + std::string(Flag) + "\n1\n");
-        EXPECT_FALSE(Doc.Points[0].ShowInChart) << "'" << Flag << "'";
-        EXPECT_TRUE(Doc.Points[0].LineToNext);
-    }
-}
-
-TEST_F(OldProjectTest, BadFilesFailWithTheLineNamed) {
-    struct Case {
-        std::string Bytes, Message;
-    };
-    const Case Cases[] = {
+    std::string Dots = Lf;
+    std::replace(Dots.begin(), Dots.end(), ',', '.');
+    const struct {
+        std::string Bytes, Expected; // Expected: the summary, or part of the message
+        char Separator = ',';
+    } Cases[] = {
+        {Two, TwoRead},
+        {Lf, TwoRead},
+        {Cr, TwoRead},
+        {Dots, TwoRead, '.'},
+        {"\xEF\xBB\xBF" "0\n2\n25\n101,3\n1,2\n", "2 25 101.3 1.2"},
+        {"0 points\n2\n25\n101,3\n1,2", "2 25 101.3 1.2"},
+        {"1\n0\n20\n101,3\n1,2\n" + KPoint + " 1\n1 \n", "0 20 101.3 1.2 | 1 'P' 20 0.007 50 38 13"},
         {"", "line 1: '' is not a valid integer value"},
         {"two\n", "line 1: 'two' is not a valid integer value"},
         {"-3\n0\n20\n101,3\n1,2\n", "negative"},
-        {"2147483647\n0\n20\n101,3\n1,2\n", "points need"},
+        {"2000000000\n0\n20\n101,3\n1,2\n", "2000000000 points need 20000000005"},
         {"99999999999\n", "not a valid integer"},
         {"1\n0\n20\n101,3\n1,2\n1\nP\n20\n", "points need 15"},
         {"0\n0\nwarm\n101,3\n1,2\n", "line 3: 'warm' is not a valid floating point value"},
         {"0\n0\n20\n101,3\n", "line 5: '' is not a valid floating point value"},
         {"1\n0\n20\n101,3\n1,2\n1\nP\n20\n0,007\n50\n38\n1.5\n3\n1\n1\n", "line 12: '1.5' is not a valid integer"},
     };
-    for (const Case& C : Cases) {
-        TMain Fresh;
-        Doc = std::move(Fresh);
-        const std::string Message = Error(C.Bytes);
-        EXPECT_NE(Message.find(C.Message), std::string::npos) << C.Bytes << " gave: " << Message;
-        EXPECT_NE(Message.find("old.pkr"), std::string::npos) << Message;
+    test::TTempFolder Folder;
+    TDomImplementation Dom;
+    TXmlParser Parser;
+    TMollierFileHandling Files{Dom, Parser};
+    for (const auto& C : Cases) {
+        SetDecimalSeparator(C.Separator);
+        Folder.Write("old.pkr", C.Bytes);
+        TMain Doc;
+        Files.FProject = &Doc;
+        try {
+            Files.OpenOldProject(Folder.File("old.pkr"));
+            EXPECT_EQ(Summary(Doc), C.Expected) << C.Bytes;
+            EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, Doc.Pressure);
+            EXPECT_TRUE(Files.IsOldFormat());
+        } catch (const EProjectFileError& E) {
+            EXPECT_NE(std::string(E.what()).find(C.Expected), std::string::npos) << C.Bytes << "\ngave: " << E.what();
+            EXPECT_NE(std::string(E.what()).find("old.pkr"), std::string::npos) << E.what();
+            EXPECT_EQ(Doc.PointCount(), 0);
+        }
     }
 }
 
-TEST_F(OldProjectTest, ACountTheFileCannotHoldAllocatesNothing) {
-    EXPECT_NE(Error("2000000000\n0\n20\n101,3\n1,2\n").find("2000000000 points need 20000000005"),
-              std::string::npos);
-    EXPECT_EQ(Doc.PointCount(), 0);
+// A name that is not UTF-8 is read in the code page of the language chosen
+// in the program: "\xF5" is "ő" in Hungarian's Windows-1250, "õ" otherwise.
+TEST(OldProjectFormat, NamesInTheCodePageOfTheChosenLanguage) {
+    test::TTempFolder Folder;
+    Folder.Write("Languages.xml", "<l><default><language>hu</language></default><languages>"
+                                  "<language><code>sv</code><file>sv.lng</file></language>"
+                                  "<language><code>hu</code><file>hu.lng</file></language></languages></l>");
+    Folder.Write("old.pkr", "1\n1,5\n18\n95\n1,19\n1\nKaz\xE1n \xF5\n20\n0,007\n50\n38\n1\n3\n1\n0\n");
+    TDomImplementation Dom;
+    TXmlParser Parser{Dom};
+    TTranslator::CreateInstance(Dom, Parser, Folder.Dir());
+    SetDecimalSeparator(',');
+    TMollierFileHandling Files{Dom, Parser};
+    for (const auto& [Language, Name] : {std::pair{1, "Kaz\xC3\xA1n \xC5\x91"}, {0, "Kaz\xC3\xA1n \xC3\xB5"}}) {
+        TTranslator::SetLanguage(Language);
+        TMain Doc;
+        Files.FProject = &Doc;
+        Files.OpenOldProject(Folder.File("old.pkr"));
+        ASSERT_EQ(Doc.PointCount(), 1);
+        EXPECT_EQ(Doc.Points[0].Name, Name);
+    }
+}
+
+TEST(TextEncoding, Utf8AndTheCodePagesOfTheLanguages) {
+    for (const auto& [Bytes, Valid] : std::initializer_list<std::pair<std::string, bool>>{
+             {"", true}, {"fl\xC3\xA4kt \xE2\x82\xAC \xF0\x9F\x98\x80", true}, {"fl\xE4kt", false},
+             {"\xC0\xAF", false}, {"\xE0\x80\xAF", false}, {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false},
+             {"\xE2\x82", false}}) {
+        EXPECT_EQ(IsValidUtf8(Bytes), Valid) << Bytes;
+    }
+    const TCodePage Hu = CodePageOfLanguage("hu");
+    const TCodePage Sv = CodePageOfLanguage("sv");
+    EXPECT_EQ(CodePageOfLanguage("en"), Sv);
+    const struct {
+        TCodePage Page;
+        std::string In, Out;
+    } Cases[] = {
+        {Hu, "Kaz\xE1n \xF5 \xFB", "Kaz\xC3\xA1n \xC5\x91 \xC5\xB1"},
+        {Sv, "fl\xE4kt \xF5 \xFB", "fl\xC3\xA4kt \xC3\xB5 \xC3\xBB"},
+        {Sv, "\x80 \x8A \x9F \xA0 \xFF", "\xE2\x82\xAC \xC5\xA0 \xC5\xB8 \xC2\xA0 \xC3\xBF"},
+        {Sv, "\x81x", "\xC2\x81x"}, // undefined in both: kept as its code point
+        {Hu, "\x81x", "\xC2\x81x"},
+    };
+    for (const auto& C : Cases) {
+        EXPECT_EQ(EightBitToUtf8(C.In, C.Page), C.Out) << C.In;
+    }
+    for (const TCodePage Page : {Hu, Sv}) {
+        for (int B = 0x80; B <= 0xFF; ++B) {
+            const std::string Out = EightBitToUtf8(std::string(1, static_cast<char>(B)), Page);
+            EXPECT_TRUE(IsValidUtf8(Out) && Out.size() >= 2) << B;
+        }
+        EXPECT_EQ(EightBitLineToUtf8("fl\xC3\xA4kt \xC5\x91", Page), "fl\xC3\xA4kt \xC5\x91"); // UTF-8 stays
+    }
 }
 
 } // namespace

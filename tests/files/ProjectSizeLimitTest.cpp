@@ -3,8 +3,7 @@
 // gigabyte in memory.
 #include "files/MollierFileHandling.h"
 
-#include "engine/NumberText.h"
-#include "tests/files/FileTestSupport.h"
+#include "tests/support/TempFolder.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -14,15 +13,14 @@ namespace psykrona {
 namespace {
 
 TEST(ProjectSizeLimit, AProjectTooLargeToOpenIsNotSaved) {
-    SetDecimalSeparator('.');
-    test::TTempDir Dir;
+    test::TTempFolder Dir;
     TDomImplementation Dom;
     TXmlParser Parser;
     TMollierFileHandling Files(Dom, Parser);
     TMain Doc;
     Files.FProject = &Doc;
-    Files.SaveProjectAs(Dir / "big.pkx");
-    const std::string Before = test::ReadBytes(Dir / "big.pkx");
+    Files.SaveProjectAs(Dir.File("big.pkx"));
+    const std::string Before = test::ReadFile(Dir.File("big.pkx"));
     Doc.AddPoint();
     const std::size_t Empty = TMollierFileHandling::ProjectToXml(Doc).size();
     // Each "&" is written as the five bytes "&#38;": one byte over the limit.
@@ -33,7 +31,7 @@ TEST(ProjectSizeLimit, AProjectTooLargeToOpenIsNotSaved) {
     } catch (const EProjectFileError& E) {
         EXPECT_NE(std::string(E.what()).find("512 MB"), std::string::npos) << E.what();
     }
-    EXPECT_EQ(test::ReadBytes(Dir / "big.pkx"), Before);
+    EXPECT_EQ(test::ReadFile(Dir.File("big.pkx")), Before);
 }
 
 } // namespace

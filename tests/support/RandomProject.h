@@ -4,7 +4,10 @@
 #include "engine/MollierCalculate.h"
 #include "files/MollierFileHandling.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -33,6 +36,59 @@ inline std::string RandomProjectXml(int Count, unsigned Seed) {
     }
     Doc.AirFlow = 2.5;
     return TMollierFileHandling::ProjectToXml(Doc);
+}
+
+// Any double a document may hold: mostly ordinary magnitudes, and now and
+// then any bit pattern, the largest doubles (whose 15-digit text
+// overflows), subnormals, infinities or not-a-number.
+inline double AnyDouble(std::mt19937_64& Rng) {
+    using L = std::numeric_limits<double>;
+    static const std::array<double, 10> Extremes = {L::max(), -L::max(), 1.79769313486231e308, 1.797693134862315e308,
+                                                    L::min(), L::denorm_min(), L::infinity(), -L::infinity(),
+                                                    L::quiet_NaN(), -0.0};
+    const auto Kind = Rng() % 100;
+    if (Kind < 2) {
+        return std::bit_cast<double>(static_cast<std::uint64_t>(Rng()));
+    }
+    if (Kind < 4) {
+        return Extremes[Rng() % Extremes.size()];
+    }
+    return std::uniform_real_distribution<double>(-1000, 1000)(Rng) * std::pow(10.0, static_cast<int>(Rng() % 31) - 12);
+}
+
+// A name made of pieces that need care in a file: markup, quotes, line
+// ends, control characters, non-ASCII letters, the end of a CDATA section.
+inline std::string AnyName(std::mt19937_64& Rng) {
+    static const char* const Pieces[] = {"Fan", " ", "<", ">", "&", "\"", "'", "\t", "\n", "]]>",
+                                         "\xC3\xA5\xC3\xA4\xC3\xB6", "\xC5\x91", "\xE2\x82\xAC", "1.5", "&#38;"};
+    std::string Name;
+    for (auto N = Rng() % 6; N > 0; --N) {
+        Name += Pieces[Rng() % std::size(Pieces)];
+    }
+    return Name;
+}
+
+// A project of up to MaxPoints points with any values, names and flags.
+inline TMain RandomProject(std::mt19937_64& Rng, int MaxPoints) {
+    TMain Doc;
+    Doc.AirFlow = AnyDouble(Rng);
+    Doc.Density = AnyDouble(Rng);
+    Doc.DensityTemp = AnyDouble(Rng);
+    Doc.SetPressure(AnyDouble(Rng));
+    for (auto I = Rng() % static_cast<unsigned>(MaxPoints + 1); I > 0; --I) {
+        TMollierPoint& P = Doc.AddPoint();
+        P.Number = Doc.PointCount();
+        P.Name = AnyName(Rng);
+        P.Temp = AnyDouble(Rng);
+        P.SpecHum = AnyDouble(Rng);
+        P.RelHum = AnyDouble(Rng);
+        P.Enthalpy = AnyDouble(Rng);
+        P.Prescribed1 = static_cast<int>(Rng() % 5);
+        P.Prescribed2 = static_cast<int>(Rng() % 5);
+        P.ShowInChart = Rng() % 2 == 0;
+        P.LineToNext = Rng() % 2 == 0;
+    }
+    return Doc;
 }
 
 } // namespace psykrona::test

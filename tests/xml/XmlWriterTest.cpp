@@ -1,8 +1,9 @@
-// Byte-exact output of the writer: parsed documents written back, documents
-// built in code, and documents read in other encodings rewritten as UTF-8.
-// Expected bytes are spelled out in full; CR LF is always "\r\n".
+// The document model: names, the checks that keep a tree writable, and the
+// writer's bytes for a parsed document, a built one that holds what XML
+// cannot, and input in other encodings rewritten as UTF-8.
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
+#include "xml/XmlName.h"
 #include "xml/XmlParser.h"
 
 #include <gtest/gtest.h>
@@ -13,178 +14,110 @@ namespace psykrona {
 namespace {
 
 using namespace std::string_literals;
+const std::string KDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
 std::string Rewrite(const std::string& Bytes) {
     return TXmlParser::Parse(Bytes, "test.xml")->WriteToString();
 }
 
 TEST(XmlWriterTest, ParsedDocumentIsWrittenBackByTheRules) {
-    const std::string Input = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                              "<!-- the list -->\n"
-                              "<root>\n"
+    const std::string Input = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<!-- the list -->\n<root>\n"
                               "  <a x=\"1 &amp; 2\">Tom &amp; Jerry &lt;3 &gt; 'q' \"d\"</a>\n"
-                              "  <empty/><empty2></empty2>\n"
-                              "\t<b>one\r\ntwo&#13;three\tfour</b>\n"
-                              "  <c><![CDATA[<x> & y]]></c>\n"
-                              "</root>\n"
-                              "<?after pi data?>\n";
+                              "  <empty/><empty2></empty2>\n\t<b>one\r\ntwo&#13;three\tfour</b>\n"
+                              "  <c><![CDATA[<x> & y]]></c>\n</root>\n<?after pi data?>\n";
     const std::string Expected =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<!-- the list -->\r\n"
-        "<root>\r\n"
+        KDeclaration + "<!-- the list -->\r\n<root>\r\n"
         "  <a x=\"1 &#38; 2\">Tom &#38; Jerry &#60;3 &#62; &#39;q&#39; &#34;d&#34;</a>\r\n"
-        "  <empty></empty><empty2></empty2>\r\n"
-        "\t<b>one\r\ntwo\rthree\tfour</b>\r\n"
-        "  <c>&#60;x&#62; &#38; y</c>\r\n"
-        "</root>\r\n"
-        "<?after pi data?>\r\n";
+        "  <empty></empty><empty2></empty2>\r\n\t<b>one\r\ntwo\rthree\tfour</b>\r\n"
+        "  <c>&#60;x&#62; &#38; y</c>\r\n</root>\r\n<?after pi data?>\r\n";
     EXPECT_EQ(Rewrite(Input), Expected);
-    // Read back, the lone CR is a line end like any other (XML reads every
-    // CR as LF), so only it changes when the output is rewritten.
+    // Read back, the lone CR is a line end like any other.
     std::string Again = Expected;
-    Again.replace(Again.find("two\rthree"), 9, "two\r\nthree");
-    EXPECT_EQ(Rewrite(Expected), Again);
-}
-
-TEST(XmlWriterTest, DeclarationKeepsVersionAndStandaloneOnlyWhenParsed) {
-    const struct {
-        const char* Input;
-        const char* Declaration;
-    } Cases[] = {
-        {"<r/>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"},
-        {"<?xml version='1.0'?><r/>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"},
-        {"<?xml version=\"1.1\" encoding=\"ISO-8859-1\"?><r/>",
-         "<?xml version=\"1.1\" encoding=\"UTF-8\"?>\r\n"},
-        {"<?xml version=\"1.0\" standalone=\"yes\"?><r/>",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"},
-        {"<?xml version=\"1.0\" encoding=\"utf-8\" standalone='no'?><r/>",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n"},
-    };
-    for (const auto& C : Cases) {
-        EXPECT_EQ(Rewrite(C.Input), std::string(C.Declaration) + "<r></r>\r\n") << C.Input;
+    EXPECT_EQ(Rewrite(Expected), Again.replace(Again.find("two\rthree"), 9, "two\r\nthree"));
+    for (const auto& [In, Out] : {std::pair{"<?xml version='1.1' encoding='ISO-8859-1'?><r/>",
+                                            "<?xml version=\"1.1\" encoding=\"UTF-8\"?>\r\n"},
+                                  {"<?xml version=\"1.0\" standalone='no'?><r/>",
+                                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n"}}) {
+        EXPECT_EQ(Rewrite(In), std::string(Out) + "<r></r>\r\n");
     }
 }
 
+// NUL, BEL, ESC, U+FFFE and U+FFFF left out; DEL and U+FFFD kept; a byte
+// that is no UTF-8 becomes U+FFFD; what is written reads back the same.
 TEST(XmlWriterTest, BuiltDocumentLeavesOutWhatXmlCannotHold) {
     TXmlDocument Doc("psykrona");
     TXmlElement& Root = *Doc.DocumentElement();
-    TXmlElement& Name = Root.AppendChild(Doc.CreateElement("name"));
-    // NUL, BEL, ESC, U+FFFE, U+FFFF left out; DEL and U+FFFD kept; a stray
-    // byte that is no UTF-8 becomes U+FFFD.
-    Name.AppendChild(Doc.CreateTextNode("a\0b\x07"
-                                        "c\x1B"
-                                        "d\xEF\xBF\xBE"
-                                        "e\xEF\xBF\xBF"
-                                        "f\x7Fg\xEF\xBF\xBDh\xE9i\n"s));
-    Root.AppendChild(Doc.CreateElement("empty"));
-    TXmlElement& Attr = Root.AppendChild(Doc.CreateElement("attr"));
-    Attr.SetAttribute("v", "a\tb\nc\rd<\"'&>");
+    Root.AppendChild(Doc.CreateTextNode("a\0b\x07" "c\x1B" "d\xEF\xBF\xBE" "e\xEF\xBF\xBF" "f\x7Fg\xEF\xBF\xBDh\xE9i\n"s));
+    Root.SetAttribute("v", "a\tb\nc\rd<\"'&>");
     Doc.AppendChild(Doc.CreateComment("a-\x01-b"));
-    EXPECT_EQ(Doc.WriteToString(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                                   "<psykrona><name>abcdef\x7Fg\xEF\xBF\xBDh\xEF\xBF\xBDi\r\n</name>"
-                                   "<empty></empty>"
-                                   "<attr v=\"a&#9;b&#10;c&#13;d&#60;&#34;&#39;&#38;&#62;\"></attr>"
-                                   "</psykrona>\r\n"
-                                   "<!--a- -b-->\r\n");
+    const std::string Bytes = Doc.WriteToString();
+    EXPECT_EQ(Bytes, KDeclaration + "<psykrona v=\"a&#9;b&#10;c&#13;d&#60;&#34;&#39;&#38;&#62;\">"
+                                    "abcdef\x7Fg\xEF\xBF\xBDh\xEF\xBF\xBDi\r\n</psykrona>\r\n<!--a- -b-->\r\n");
+    EXPECT_EQ(*TXmlParser::Parse(Bytes, "")->DocumentElement()->GetAttribute("v"), "a\tb\nc\rd<\"'&>");
 }
 
-TEST(XmlWriterTest, WrittenAttributesAndCommentsReadBackUnchanged) {
-    TXmlDocument Doc("r");
-    Doc.DocumentElement()->SetAttribute("v", "line1\nline2\ttab\r");
-    Doc.AppendChild(Doc.CreateComment("-a"));
-    const auto Back = TXmlParser::Parse(Doc.WriteToString(), "");
-    EXPECT_EQ(*Back->DocumentElement()->GetAttribute("v"), "line1\nline2\ttab\r");
-    EXPECT_EQ(Back->LastChild()->NodeValue(), "-a");
-}
-
-// A language list as an editor on another system would have saved it.
-std::string LanguageList(const std::string& Encoding, const std::string& SecondName) {
-    return "<?xml version=\"1.0\" encoding=\"" + Encoding +
-           "\"?>\n<languages-file>\n  <default><language>en</language></default>\n"
-           "  <languages>\n"
-           "    <language><code>en</code><name>English</name><file>English.lng</file></language>\n"
-           "    <language><code>x</code><name>" +
-           SecondName +
-           "</name><file>x.lng</file></language>\n"
-           "  </languages>\n</languages-file>\n";
-}
-
-std::string Utf16(const std::string& Ascii, bool BigEndian, std::u16string_view Extra = u"") {
+std::string Utf16(const std::string& Ascii, bool BigEndian) {
     std::string Out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    const auto Put = [&](char16_t C) {
-        const char Hi = static_cast<char>(C >> 8);
-        const char Lo = static_cast<char>(C & 0xFF);
-        Out += BigEndian ? Hi : Lo;
-        Out += BigEndian ? Lo : Hi;
-    };
     for (const char C : Ascii) {
-        if (C == '@') {
-            for (const char16_t E : Extra) {
-                Put(E);
-            }
-        } else {
-            Put(static_cast<unsigned char>(C));
-        }
+        Out += BigEndian ? "\0"s + C : C + "\0"s;
     }
     return Out;
 }
 
-TEST(XmlWriterTest, Windows1252LanguageListIsRewrittenAsUtf8) {
-    // "Français €" in Windows-1252: ç is E7, the euro sign 80.
-    const std::string Input = LanguageList("windows-1252", "Fran\xE7"
-                                                           "ais \x80");
-    const std::string Expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<languages-file>\r\n"
-                                 "  <default><language>en</language></default>\r\n"
-                                 "  <languages>\r\n"
-                                 "    <language><code>en</code><name>English</name><file>English.lng</file>"
-                                 "</language>\r\n"
-                                 "    <language><code>x</code><name>Fran\xC3\xA7"
-                                 "ais \xE2\x82\xAC</name>"
-                                 "<file>x.lng</file></language>\r\n"
-                                 "  </languages>\r\n</languages-file>\r\n";
-    EXPECT_EQ(Rewrite(Input), Expected);
-}
-
-TEST(XmlWriterTest, Utf16LanguageListIsRewrittenAsUtf8) {
-    // "Magyar ő" and a character outside the basic plane (U+1F600, a
-    // surrogate pair in UTF-16).
-    const std::u16string Extra = u"Magyar \u0151 \U0001F600";
-    const std::string Expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<languages-file>\r\n"
-                                 "  <default><language>en</language></default>\r\n"
-                                 "  <languages>\r\n"
-                                 "    <language><code>en</code><name>English</name><file>English.lng</file>"
-                                 "</language>\r\n"
-                                 "    <language><code>x</code><name>Magyar \xC5\x91 \xF0\x9F\x98\x80</name>"
-                                 "<file>x.lng</file></language>\r\n"
-                                 "  </languages>\r\n</languages-file>\r\n";
-    for (const bool BigEndian : {false, true}) {
-        EXPECT_EQ(Rewrite(Utf16(LanguageList("UTF-16", "@"), BigEndian, Extra)), Expected) << BigEndian;
-    }
-}
-
-TEST(XmlWriterTest, EightBitEncodingsAreDecoded) {
-    // One characteristic byte per code page and its character in UTF-8.
+// Each encoding a file may declare, with a byte characteristic of it.
+TEST(XmlWriterTest, OtherEncodingsAreRewrittenAsUtf8) {
     const struct {
-        const char* Encoding;
-        char Byte;
-        const char* Utf8;
+        std::string Encoding, Byte, Utf8;
     } Cases[] = {
-        {"ISO-8859-1", '\xE9', "\xC3\xA9"},      {"ISO-8859-2", '\xF5', "\xC5\x91"},
-        {"ISO-8859-3", '\xA1', "\xC4\xA6"},      {"ISO-8859-4", '\xA2', "\xC4\xB8"},
-        {"ISO-8859-5", '\xD0', "\xD0\xB0"},      {"ISO-8859-6", '\xC7', "\xD8\xA7"},
-        {"ISO-8859-7", '\xE1', "\xCE\xB1"},      {"ISO-8859-8", '\xE0', "\xD7\x90"},
-        {"ISO-8859-9", '\xF0', "\xC4\x9F"},      {"ISO-8859-10", '\xA1', "\xC4\x84"},
-        {"ISO-8859-13", '\xE0', "\xC4\x85"},     {"ISO-8859-14", '\xA1', "\xE1\xB8\x82"},
-        {"ISO-8859-15", '\xA4', "\xE2\x82\xAC"}, {"windows-1250", '\x8A', "\xC5\xA0"},
-        {"Windows-1251", '\xC0', "\xD0\x90"},    {"WINDOWS-1252", '\x80', "\xE2\x82\xAC"},
+        {"ISO-8859-1", "\xE9", "\xC3\xA9"},      {"ISO-8859-2", "\xF5", "\xC5\x91"},
+        {"ISO-8859-5", "\xD0", "\xD0\xB0"},      {"ISO-8859-7", "\xE1", "\xCE\xB1"},
+        {"ISO-8859-15", "\xA4", "\xE2\x82\xAC"}, {"windows-1250", "\x8A", "\xC5\xA0"},
+        {"Windows-1251", "\xC0", "\xD0\x90"},    {"WINDOWS-1252", "\x80\xE7", "\xE2\x82\xAC\xC3\xA7"},
     };
     for (const auto& C : Cases) {
-        const std::string Input =
-            std::string("<?xml version=\"1.0\" encoding=\"") + C.Encoding + "\"?><t>" + C.Byte + "</t>";
-        EXPECT_EQ(Rewrite(Input),
-                  std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<t>") + C.Utf8 + "</t>\r\n")
+        EXPECT_EQ(Rewrite("<?xml version=\"1.0\" encoding=\"" + C.Encoding + "\"?>\n<t>" + C.Byte + "</t>"),
+                  KDeclaration + "<t>" + C.Utf8 + "</t>\r\n")
             << C.Encoding;
     }
+    // UTF-16 either way round, with "ő" and a surrogate pair (U+1F600).
+    for (const bool BigEndian : {false, true}) {
+        std::string In = Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<t>@</t>", BigEndian);
+        In.replace(In.find(BigEndian ? "\0@"s : "@\0"s), 2,
+                   BigEndian ? "\x01\x51\xD8\x3D\xDE\x00"s : "\x51\x01\x3D\xD8\x00\xDE"s);
+        EXPECT_EQ(Rewrite(In), KDeclaration + "<t>\xC5\x91\xF0\x9F\x98\x80</t>\r\n") << BigEndian;
+    }
+}
+
+TEST(XmlNodeTest, AcceptsXmlNamesOnly) {
+    for (const char* Name : {"translations", "_x", "a-b.c9", "ns:tag", "\xC3\xA9l\xC3\xA9ment"}) {
+        EXPECT_TRUE(IsXmlName(Name)) << Name;
+    }
+    for (const char* Name : {"", "1en", "-a", " KEY", "a b", "a&b", "\xC3", "a\xFF", "\xC0\xA0", "\xE2\x80\x8B"}) {
+        EXPECT_FALSE(IsXmlName(Name)) << Name;
+        EXPECT_THROW(TXmlDocument D(Name), EXmlError) << Name;
+    }
+}
+
+// What would make a tree that cannot be written is refused and moves nothing.
+TEST(XmlNodeTest, RefusesWhatBreaksTheTree) {
+    TXmlDocument Doc("root");
+    TXmlDocument Other("other");
+    TXmlElement& Root = *Doc.DocumentElement();
+    TXmlElement& A = Root.AppendChild(Doc.CreateElement("a"));
+    TXmlElement& B = A.AppendChild(Doc.CreateElement("b"));
+    TXmlNode& T = B.AppendChild(Doc.CreateTextNode("t"));
+    EXPECT_THROW(B.AppendChild(A), EXmlError) << "a cycle";
+    EXPECT_THROW(A.AppendChild(A), EXmlError);
+    EXPECT_THROW(T.AppendChild(Doc.CreateTextNode("u")), EXmlError);
+    EXPECT_THROW(Root.AppendChild(Other.CreateElement("x")), EXmlError);
+    EXPECT_THROW(Doc.AppendChild(Doc.CreateElement("second")), EXmlError);
+    EXPECT_THROW(Doc.AppendChild(Doc.CreateTextNode("loose")), EXmlError);
+    EXPECT_THROW(Doc.CreateComment("a--b"), EXmlError);
+    EXPECT_THROW(Doc.CreateComment("ends-"), EXmlError);
+    EXPECT_THROW(Doc.CreateProcessingInstruction("xML", ""), EXmlError);
+    EXPECT_THROW(Doc.CreateProcessingInstruction("pi", "a?>b"), EXmlError);
+    EXPECT_THROW(Root.SetNodeValue("x"), EXmlError);
+    EXPECT_EQ(Doc.WriteToString(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root><a><b>t</b></a></root>\r\n");
 }
 
 } // namespace
