@@ -4,7 +4,7 @@
 // and every exit code the help names is listed. The lists come from the
 // programs at test time, so a command added later fails here until its page
 // describes it.
-#include "tests/install/InstallSupport.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ TOptions OptionsIn(const std::string& Text) {
 // The page as a reader sees its words: font changes dropped, "\-" as "-".
 std::string PageText(const std::string& Name) {
     const std::string Roff =
-        test::ReadWholeFile(fs::path(PSYKRONA_SOURCE_DIR) / "desktop" / "man" / (Name + ".1"));
+        test::ReadFile(fs::path(PSYKRONA_SOURCE_DIR) / "desktop" / "man" / (Name + ".1"));
     std::string Plain = std::regex_replace(Roff, std::regex(R"(\\f[BIRP])"), "");
     return std::regex_replace(Plain, std::regex(R"(\\-)"), "-");
 }
