@@ -103,6 +103,9 @@ const TRow Table[] = {
     {{"table", "@three.pkx", "--format", "csv"}, 0, {"\r\n1,\"Outdoor, \"\"fresh\"\"\",10,"}, "", "", TEnv::Comma},
     {{"table", "@three.pkx"}, 0, {"density 1,20 kg/m³", ", water 0,00 l/min"}, "", "", TEnv::Comma},
     {{"state", "--batch"}, 0, {"\r\n1,101.3,20.5,50,"}, "", "temp,relhum\n20.5,50\n", TEnv::Comma},
+#ifdef PSYKRONA_CLI_WITH_QT
+    {{"chart", "@three.pkx", "@c.svg"}, 0, {}, "", "", TEnv::Comma, "c.svg", ">0,035<"},
+#endif
     // Projects: the older format by its ending in any case, in its code page.
     {{"convert", "@OLD.PKR", "@new.pkx"}, 0, {}, "", "", TEnv::Plain, "new.pkx",
      "<name>Kylbatteri efter fl\xC3\xA4kt</name>"},
