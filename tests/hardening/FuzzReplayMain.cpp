@@ -21,13 +21,11 @@ int main(int Argc, char** Argv) {
     std::vector<std::filesystem::path> Inputs;
     for (int I = 1; I < Argc; ++I) {
         const std::filesystem::path Path(Argv[I]);
-        if (std::filesystem::is_directory(Path)) {
-            for (const auto& Entry : std::filesystem::directory_iterator(Path)) {
-                if (Entry.is_regular_file()) {
-                    Inputs.push_back(Entry.path());
-                }
-            }
-        } else if (std::filesystem::exists(Path)) {
+        for (const auto& Entry : std::filesystem::is_directory(Path) ? std::filesystem::directory_iterator(Path)
+                                                                       : std::filesystem::directory_iterator()) {
+            Inputs.push_back(Entry.path());
+        }
+        if (std::filesystem::is_regular_file(Path)) {
             Inputs.push_back(Path);
         }
     }

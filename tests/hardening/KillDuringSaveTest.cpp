@@ -1,15 +1,10 @@
-// No lost work: a save killed at any moment leaves either the old file or
-// the new one, complete, never a broken one, and no temporary file that a
-// later save does not remove.
-//
-// The child saves with a step hook that reports each step of the writer
-// (start, every piece of bytes written, written, renamed into place, done)
-// through a pipe and waits for the parent's word before going on. The parent
-// picks a random step of the save, kills the child while it waits there and
-// compares the file with both versions byte for byte. So every kill lands
-// where it was aimed, inside the write or outside it, however busy the
-// machine is; nothing depends on timing.
-#include "engine/NumberText.h"
+// No lost work: a save killed at any moment leaves the old file or the new
+// one, complete, and no temporary file that a later save does not remove.
+// The saving child reports each step of the writer (start, every piece
+// written, written, replaced) through a pipe and waits there for the parent's
+// word; the parent kills it at a random step, so every kill lands where it
+// was aimed however busy the machine is. Nothing depends on timing.
+#include "engine/MollierCalculate.h"
 #include "files/MollierFileHandling.h"
 #include "localisation/Translator.h"
 #include "tests/support/ChildProcess.h"
@@ -21,27 +16,19 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <functional>
 #include <random>
-#include <string>
 
 namespace psykrona {
 namespace {
 
-using test::TTempFolder;
-
 constexpr int KRounds = 100;
-constexpr char KDone = 'D';
-
-// The child's ends of the two pipes.
-int GReportFd = -1;
+int GReportFd = -1; // the child's ends of the two pipes
 int GGoFd = -1;
 
 // In the child: tells the parent the step reached and waits to go on.
 void ReportAndWait(char Step) {
-    char Go = 0;
-    if (write(GReportFd, &Step, 1) != 1 || read(GGoFd, &Go, 1) != 1) {
+    if (write(GReportFd, &Step, 1) != 1 || read(GGoFd, &Step, 1) != 1) {
         _exit(4);
     }
 }
@@ -50,210 +37,146 @@ void ReportAndWait(char Step) {
 class THeldSave {
 public:
     THeldSave(const std::function<void(int)>& Write, int Version) {
-        int Report[2];
-        int Go[2];
-        if (pipe(Report) != 0 || pipe(Go) != 0) {
+        if (pipe(FReport) != 0 || pipe(FGo) != 0) {
             throw std::runtime_error("no pipe");
         }
         FPid = test::StartChild([&] {
-            close(Report[0]);
-            close(Go[1]);
-            GReportFd = Report[1];
-            GGoFd = Go[0];
+            GReportFd = FReport[1];
+            GGoFd = FGo[0];
             SetSaveStepHook([](TSaveStep Step) { ReportAndWait(static_cast<char>('0' + static_cast<int>(Step))); });
             Write(Version);
-            ReportAndWait(KDone);
+            ReportAndWait('D');
             return 0;
         });
-        close(Report[1]);
-        close(Go[0]);
-        FReport = Report[0];
-        FGo = Go[1];
+        close(FReport[1]);
+        close(FGo[0]);
     }
     ~THeldSave() {
-        close(FReport);
-        close(FGo);
+        close(FReport[0]);
+        close(FGo[1]);
         if (FPid > 0) {
             test::KillChild(FPid);
         }
     }
-    THeldSave(const THeldSave&) = delete;
-    THeldSave& operator=(const THeldSave&) = delete;
-
-    // The next step the child has reached and waits at; 0 once it has ended.
+    // The step the child waits at; 0 once it has ended.
     char Next() {
         char Step = 0;
-        return read(FReport, &Step, 1) == 1 ? Step : 0;
+        return read(FReport[0], &Step, 1) == 1 ? Step : 0;
     }
-    void Go() {
-        const char Word = 'g';
-        if (write(FGo, &Word, 1) != 1) {
-            throw std::runtime_error("the saving child is gone");
-        }
-    }
-    // Lets the child run to its end; its exit code.
-    int Finish() {
-        while (Next() != 0) {
+    void Go() { ASSERT_EQ(write(FGo[1], "g", 1), 1); }
+    // Lets the child run to its end: the steps it passed and its exit code.
+    std::pair<std::string, int> Finish() {
+        std::string Steps;
+        for (char Step = Next(); Step != 0; Step = Next()) {
+            Steps += Step;
             Go();
         }
-        const int Code = test::WaitChild(FPid, std::chrono::minutes(1));
-        FPid = -1;
-        return Code;
-    }
-    void Kill() {
-        test::KillChild(FPid);
-        FPid = -1;
+        return {Steps, test::WaitChild(std::exchange(FPid, -1), std::chrono::minutes(1))};
     }
 
 private:
     pid_t FPid = -1;
-    int FReport = -1;
-    int FGo = -1;
+    int FReport[2] = {-1, -1};
+    int FGo[2] = {-1, -1};
 };
 
-struct TKillTally {
-    std::array<std::string, 2> Contents; // what a complete save of version 0 and 1 leaves
-    std::string Steps;                   // the steps of a complete save
-    int Old = 0;                         // kills that left the file as it was
-    int New = 0;                         // kills after the new file took its place
-    int MidWrite = 0;                    // kills between two pieces of the bytes
-};
-
-// Saves the two versions of the file Name in Dir alternately and kills the
-// saving child at random steps; every outcome is checked.
-TKillTally KillSavesAtRandomSteps(const TTempFolder& Dir, const std::string& Name,
-                                  const std::function<void(int)>& Write) {
-    TKillTally Tally;
+// Saves the versions of Dir's file Name alternately and kills the saving
+// child at random steps; every kill must leave one version whole, and the
+// kills must cover the writing itself as well as the moments around it.
+// Returns what a complete save of version 0 and 1 leaves.
+std::array<std::string, 2> KillSavesAtRandomSteps(const test::TTempFolder& Dir, const std::string& Name,
+                                                  const std::function<void(int)>& Write) {
+    std::array<std::string, 2> Contents;
+    std::string Steps;
     for (int Version : {1, 0}) {
-        THeldSave Save(Write, Version);
-        Tally.Steps.clear();
-        for (char Step = Save.Next(); Step != 0; Step = Save.Next()) {
-            Tally.Steps += Step;
-            Save.Go();
-        }
-        EXPECT_EQ(Save.Finish(), 0);
-        Tally.Contents[static_cast<std::size_t>(Version)] = Dir.Read(Name);
+        int Code = 0;
+        std::tie(Steps, Code) = THeldSave(Write, Version).Finish();
+        EXPECT_EQ(Code, 0);
+        Contents[Version] = Dir.Read(Name);
     }
-    EXPECT_NE(Tally.Contents[0], Tally.Contents[1]);
-
+    EXPECT_NE(Contents[0], Contents[1]);
     const unsigned Seed = 20240611;
     std::mt19937 Rng(Seed);
-    // 0 kills before the first step; k kills while held at step k.
-    std::uniform_int_distribution<std::size_t> Where(0, Tally.Steps.size());
-    int Current = 0; // the last complete save wrote version 0
+    std::uniform_int_distribution<std::size_t> Where(0, Steps.size()); // 0: before the first step
+    int Current = 0, Old = 0, New = 0, MidWrite = 0;
     for (int Round = 0; Round < KRounds; ++Round) {
-        const int Next = 1 - Current;
+        SCOPED_TRACE("round " + std::to_string(Round) + ", seed " + std::to_string(Seed));
         const std::size_t Target = Where(Rng);
         {
-            THeldSave Save(Write, Next);
+            THeldSave Save(Write, 1 - Current);
             for (std::size_t Reached = 1; Reached <= Target; ++Reached) {
-                const char Step = Save.Next();
-                EXPECT_EQ(Step, Tally.Steps[Reached - 1]) << "round " << Round << ", seed " << Seed;
+                EXPECT_EQ(Save.Next(), Steps[Reached - 1]);
                 if (Reached < Target) {
                     Save.Go();
                 }
             }
-            Save.Kill();
         }
-        Tally.MidWrite += Target > 1 && Tally.Steps[Target - 1] == '0' + static_cast<int>(TSaveStep::Chunk);
+        MidWrite += Target > 1 && Steps[Target - 1] == '0' + static_cast<int>(TSaveStep::Chunk);
         const std::string Now = Dir.Read(Name);
-        if (Now == Tally.Contents[static_cast<std::size_t>(Current)]) {
-            ++Tally.Old;
-        } else if (Now == Tally.Contents[static_cast<std::size_t>(Next)]) {
-            ++Tally.New;
-            Current = Next;
+        if (Now == Contents[Current]) {
+            ++Old;
+        } else if (Now == Contents[1 - Current]) {
+            ++New;
+            Current = 1 - Current;
         } else {
-            ADD_FAILURE() << "round " << Round << " (seed " << Seed << ", step " << Target << " of "
-                          << Tally.Steps << "): " << Name << " holds " << Now.size() << " bytes, neither version ("
-                          << Tally.Contents[0].size() << " or " << Tally.Contents[1].size() << " bytes)";
+            ADD_FAILURE() << "killed at step " << Target << " of " << Steps << ": " << Now.size()
+                          << " bytes, neither version";
             THeldSave(Write, Current).Finish();
         }
     }
-    // A complete save leaves nothing beside the file, whatever the kills left.
-    EXPECT_EQ(THeldSave(Write, Current).Finish(), 0);
-    return Tally;
-}
-
-void Report(const TKillTally& Tally) {
-    testing::Test::RecordProperty("old_file", Tally.Old);
-    testing::Test::RecordProperty("new_file", Tally.New);
-    testing::Test::RecordProperty("mid_write", Tally.MidWrite);
-    std::printf("%zu steps per save; %d kills left the old file, %d the new one; %d fell between pieces\n",
-                Tally.Steps.size(), Tally.Old, Tally.New, Tally.MidWrite);
-}
-
-// Every kill gave one of the versions, and the kills covered the writing
-// itself as well as the moments around it.
-void ExpectKillsEverywhere(const TKillTally& Tally) {
-    EXPECT_EQ(Tally.Old + Tally.New, KRounds);
-    EXPECT_GT(Tally.Old, 0);
-    EXPECT_GT(Tally.New, 0);
-    EXPECT_GT(Tally.MidWrite, KRounds / 4);
-}
-
-TMain Project(unsigned Seed, int Count) {
-    std::mt19937 Rng(Seed);
-    std::uniform_real_distribution<double> Temp(-20, 50);
-    std::uniform_real_distribution<double> SpecHum(0, 0.03);
-    TMain Doc;
-    Doc.AirFlow = 2.5;
-    for (int I = 0; I < Count; ++I) {
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = I + 1;
-        // Long names make the file many pieces long cheaply.
-        P.Name = "Point " + std::to_string(I + 1) + " of version " + std::to_string(Seed) + " " +
-                 std::string(1000, static_cast<char>('a' + I % 26));
-        P.Temp = Temp(Rng);
-        P.SpecHum = SpecHum(Rng);
-        P.RelHum = 50;
-        P.Enthalpy = 40;
-        P.Prescribed1 = 1;
-        P.Prescribed2 = 2;
-    }
-    return Doc;
+    std::printf("%zu steps per save; kills left %d old, %d new files; %d fell between pieces\n", Steps.size(),
+                Old, New, MidWrite);
+    EXPECT_EQ(Old + New, KRounds);
+    EXPECT_TRUE(Old > 0 && New > 0 && MidWrite > KRounds / 4) << Old << " " << New << " " << MidWrite;
+    EXPECT_EQ(THeldSave(Write, Current).Finish().second, 0); // and it clears what the kills left
+    return Contents;
 }
 
 TEST(KillDuringSave, ProjectFileIsAlwaysTheOldOrTheNewOne) {
-    SetDecimalSeparator('.');
-    TTempFolder Dir;
-    std::array<TMain, 2> Versions = {Project(1, 800), Project(2, 800)};
-    const std::string Target = Dir.File("project.pkx");
-    const TKillTally Tally = KillSavesAtRandomSteps(Dir, "project.pkx", [&](int Version) {
+    test::TTempFolder Dir;
+    std::array<TMain, 2> Versions;
+    for (int V = 0; V < 2; ++V) { // long names make many pieces cheaply
+        for (int I = 0; I < 800; ++I) {
+            TMollierPoint& P = Versions[V].AddPoint();
+            P.Number = I + 1;
+            P.Name = "Point " + std::to_string(I) + " of version " + std::to_string(V) +
+                     std::string(1000, static_cast<char>('a' + I % 26));
+            P.Temp = V * 10 + I % 40;
+            P.SpecHum = 0.001 * (I % 30);
+            P.Prescribed1 = PROP_TEMP;
+            P.Prescribed2 = PROP_SPECHUM;
+        }
+    }
+    const auto Contents = KillSavesAtRandomSteps(Dir, "project.pkx", [&](int Version) {
         TDomImplementation Dom;
         TXmlParser Parser;
         TMollierFileHandling Files(Dom, Parser);
-        Files.FProject = &Versions[static_cast<std::size_t>(Version)];
-        Files.SaveProjectAs(Target);
+        Files.FProject = &Versions[Version];
+        Files.SaveProjectAs(Dir.File("project.pkx"));
     });
-    Report(Tally);
-    EXPECT_EQ(Tally.Contents[0], TMollierFileHandling::ProjectToXml(Versions[0]));
-    EXPECT_EQ(Tally.Contents[1], TMollierFileHandling::ProjectToXml(Versions[1]));
-    ExpectKillsEverywhere(Tally);
+    EXPECT_EQ(Contents[0], TMollierFileHandling::ProjectToXml(Versions[0]));
+    EXPECT_EQ(Contents[1], TMollierFileHandling::ProjectToXml(Versions[1]));
     EXPECT_EQ(Dir.Listing(), "project.pkx\n");
 }
 
-// Picking a language rewrites "Languages.xml" the same way. A long comment
-// in the list makes the file many pieces long.
+// Picking a language rewrites "Languages.xml" the same way; a long comment
+// makes it many pieces long.
 TEST(KillDuringSave, LanguageListIsAlwaysTheOldOrTheNewOne) {
-    TTempFolder Dir;
+    test::TTempFolder Dir;
     Dir.Write("English.lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=The file was not saved\n");
     Dir.Write("Swedish.lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=Filen sparades inte\n");
-    Dir.Write("Languages.xml",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!--" + std::string(1 << 20, 'x') +
-                  "-->\n<list>\n<default><language>en</language></default>\n<languages>"
-                  "<language><code>en</code><name>English</name><file>English.lng</file></language>\n"
-                  "<language><code>sv</code><name>Svenska</name><file>Swedish.lng</file></language>\n"
-                  "</languages>\n</list>\n");
+    Dir.Write("Languages.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!--" + std::string(1 << 20, 'x') +
+                                   "-->\n<list>\n<default><language>en</language></default>\n<languages>"
+                                   "<language><code>en</code><name>English</name><file>English.lng</file>"
+                                   "</language>\n<language><code>sv</code><name>Svenska</name>"
+                                   "<file>Swedish.lng</file></language>\n</languages>\n</list>\n");
     TDomImplementation Dom;
     TXmlParser Parser(Dom);
     TTranslator::CreateInstance(Dom, Parser, Dir.Dir());
-    const TKillTally Tally =
+    const auto Contents =
         KillSavesAtRandomSteps(Dir, "Languages.xml", [](int Version) { TTranslator::SetLanguage(Version); });
-    TTranslator::DestroyInstance();
-    Report(Tally);
-    EXPECT_NE(Tally.Contents[0].find("<default><language>en</language></default>"), std::string::npos);
-    EXPECT_NE(Tally.Contents[1].find("<default><language>sv</language></default>"), std::string::npos);
-    ExpectKillsEverywhere(Tally);
+    EXPECT_NE(Contents[0].find("<default><language>en</language></default>"), std::string::npos);
+    EXPECT_NE(Contents[1].find("<default><language>sv</language></default>"), std::string::npos);
     EXPECT_EQ(Dir.Listing(), "English.lng\nLanguages.xml\nSwedish.lng\n");
 }
 

@@ -1,176 +1,175 @@
-// cmake --install of this build tree into temporary prefixes: the programs
-// land in one folder with their data and answer through the launchers in bin,
-// and the desktop entry, icons and MIME type are where desktops look for
-// them. The GUI program is checked only when the build has it.
-#include "tests/install/InstallSupport.h"
+// This build tree installed (cmake --install into temporary prefixes) and
+// packed (cpack's Debian package, read with dpkg-deb, never installed): the
+// programs in one folder beside every data file, launchers in bin, and the
+// desktop files where desktops look. The window's files only where the build
+// has the window.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
+#include <map>
+#include <regex>
+#include <sstream>
 
 namespace psykrona {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
 
-using test::PngSize;
-
-std::string ReadFile(const fs::path& P) { return test::ReadWholeFile(P); }
-
-test::TProcessResult Install(const fs::path& Prefix, const std::vector<std::string>& Env = {}) {
-    return test::RunProcess(PSYKRONA_CMAKE, {"--install", PSYKRONA_BUILD_TREE, "--prefix", Prefix.string()},
-                            Env);
-}
-
-// Runs an installed program with a time limit, so a program that opens a
-// window instead of answering cannot hang the suite.
-test::TProcessResult RunInstalled(const fs::path& Program, const std::vector<std::string>& Args) {
-    std::vector<std::string> Call{"10", Program.string()};
-    Call.insert(Call.end(), Args.begin(), Args.end());
-    return test::RunProcess("/usr/bin/timeout", Call);
-}
-
-class InstallTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        Prefix = new test::TTempFolder;
-        Result = new test::TProcessResult(Install(Prefix->Path()));
-    }
-    static void TearDownTestSuite() {
-        delete Result;
-        delete Prefix;
-    }
-    void SetUp() override { ASSERT_EQ(Result->ExitCode, 0) << Result->Out << Result->Err; }
-
-    static fs::path ProgramDir() { return Prefix->Path() / "lib" / "psykrona"; }
-    static fs::path Bin() { return Prefix->Path() / "bin"; }
-    static fs::path Share() { return Prefix->Path() / "share"; }
-
-    static test::TTempFolder* Prefix;
-    static test::TProcessResult* Result;
-};
-
-test::TTempFolder* InstallTest::Prefix = nullptr;
-test::TProcessResult* InstallTest::Result = nullptr;
-
-TEST_F(InstallTest, LaunchersInBinLeadToTheProgramsBesideTheirData) {
-    std::vector<std::string> Programs{"psykrona-cli"};
+std::vector<std::string> Programs() {
+    std::vector<std::string> Names{"psykrona-cli"};
     if (fs::exists(fs::path(PSYKRONA_BINARY_DIR) / "psykrona")) {
-        Programs.push_back("psykrona");
+        Names.push_back("psykrona");
     }
-    for (const std::string& Name : Programs) {
-        const fs::path Launcher = Bin() / Name;
+    return Names;
+}
+
+// Every data file by its path below data/ and where it goes below the
+// installation's root: the examples as documentation, the rest beside the programs.
+std::map<fs::path, std::string> DataFiles() {
+    const fs::path Data = fs::path(PSYKRONA_SOURCE_DIR) / "data";
+    std::map<fs::path, std::string> Files;
+    for (const auto& E : fs::recursive_directory_iterator(Data)) {
+        const std::string Relative = fs::relative(E.path(), Data).generic_string();
+        if (E.is_regular_file() && Relative != "CMakeLists.txt") {
+            Files[E.path()] = (Relative.starts_with("examples/") ? "share/doc/psykrona/" : "lib/psykrona/") + Relative;
+        }
+    }
+    EXPECT_GE(Files.size(), 10u);
+    return Files;
+}
+
+std::string Output(const std::string& Program, const std::vector<std::string>& Args,
+                const std::vector<std::string>& Env = {}) {
+    const test::TProcessResult R = test::RunProcess(Program, Args, Env);
+    EXPECT_EQ(R.ExitCode, 0) << Program << " " << (Args.empty() ? "" : Args[0]) << ": " << R.Err;
+    return R.Out;
+}
+
+// Installed programs run with a time limit: one that opened a window instead
+// of answering would hang the suite.
+TEST(InstallTest, ProgramsAnswerThroughTheirLaunchersBesideEveryDataFileAndFindTheirLanguages) {
+    test::TTempFolder Prefix;
+    Output(PSYKRONA_CMAKE, {"--install", PSYKRONA_BUILD_TREE, "--prefix", Prefix.Path().string()});
+    for (const std::string& Name : Programs()) {
+        const fs::path Launcher = Prefix.Path() / "bin" / Name;
         ASSERT_TRUE(fs::is_symlink(Launcher)) << Launcher;
         EXPECT_TRUE(fs::read_symlink(Launcher).is_relative()) << "the prefix stays movable";
-        EXPECT_EQ(fs::canonical(Launcher), fs::canonical(ProgramDir() / Name));
+        EXPECT_EQ(fs::canonical(Launcher), fs::canonical(Prefix.Path() / "lib/psykrona" / Name));
+        EXPECT_EQ(Output("/usr/bin/timeout", {"10", Launcher.string(), "--version"}),
+                  Output(PSYKRONA_BINARY_DIR "/" + Name, {"--version"}));
     }
-    const test::TProcessResult Cli = RunInstalled(Bin() / "psykrona-cli", {"--version"});
-    EXPECT_EQ(Cli.ExitCode, 0);
-    EXPECT_EQ(Cli.Out, "psykrona-cli 2.1b\n");
-    // Project files are read by a helper installed beside the tool.
-    const test::TProcessResult Table = RunInstalled(
-        Bin() / "psykrona-cli", {"table", (fs::path(PSYKRONA_SOURCE_DIR) / "data/examples/winter-ahu.pkx").string()});
-    EXPECT_EQ(Table.ExitCode, 0) << Table.Err;
-    if (Programs.size() == 2) {
-        const test::TProcessResult Gui = RunInstalled(Bin() / "psykrona", {"--version"});
-        EXPECT_EQ(Gui.ExitCode, 0) << Gui.Err;
-        EXPECT_EQ(Gui.Out, "Psykrona 2.1b\n");
+    for (const auto& [Source, Installed] : DataFiles()) {
+        EXPECT_EQ(ReadFile(Prefix.Path() / Installed), ReadFile(Source)) << Installed;
     }
-}
-
-TEST_F(InstallTest, EveryDataFileIsInstalledBesideTheProgramsAndTheExamplesAsDocumentation) {
-    const fs::path Data = fs::path(PSYKRONA_SOURCE_DIR) / "data";
-    int Files = 0;
-    for (const auto& E : fs::recursive_directory_iterator(Data)) {
-        const fs::path Relative = fs::relative(E.path(), Data);
-        if (!E.is_regular_file() || Relative == "CMakeLists.txt") {
-            continue;
-        }
-        const bool Example = *Relative.begin() == "examples";
-        const fs::path Installed =
-            Example ? Share() / "doc" / "psykrona" / Relative : ProgramDir() / Relative;
-        EXPECT_EQ(ReadFile(Installed), ReadFile(E.path())) << Installed;
-        ++Files;
-    }
-    EXPECT_GE(Files, 10);
-    for (const char* Page : {"help/index.html", "help/en/index.html", "help/sv/index.html",
-                             "help/hu/index.html", "Languages.xml", "English.lng"}) {
-        EXPECT_TRUE(fs::is_regular_file(ProgramDir() / Page)) << Page;
-    }
-}
-
-// The chart command reads the language list from its program directory and
-// says so on stderr when it cannot; a copy of the program outside the
-// installation shows that the check would notice.
-TEST_F(InstallTest, TheInstalledCommandLineToolFindsItsLanguageFiles) {
-    const test::TProcessResult Help = RunInstalled(Bin() / "psykrona-cli", {"--help"});
-    if (Help.Out.find("  chart ") == std::string::npos) {
-        GTEST_SKIP() << "this psykrona-cli has no chart command";
-    }
+    // The chart reads the language list from the program's folder: installed
+    // it finds it, a copy of the program elsewhere says it cannot.
+    const fs::path Cli = Prefix.Path() / "lib/psykrona/psykrona-cli";
     test::TTempFolder Work;
-    const test::TProcessResult Chart = RunInstalled(
-        Bin() / "psykrona-cli", {"chart", "-", Work.File("chart.png"), "--width", "200", "--height", "150"});
-    EXPECT_EQ(Chart.ExitCode, 0) << Chart.Err;
-    EXPECT_EQ(Chart.Err, "");
-    EXPECT_EQ(PngSize(Work.File("chart.png")), std::make_pair(200, 150));
-
-    for (const char* Program : {"psykrona-cli", "psykrona-cli-draw"}) {
-        fs::copy_file(ProgramDir() / Program, Work.Path() / Program);
+    for (const char* Name : {"psykrona-cli", "psykrona-cli-files", "psykrona-cli-draw"}) {
+        if (fs::exists(Cli.parent_path() / Name)) { // the tool with the helpers it hands commands to
+            fs::copy_file(Cli.parent_path() / Name, Work.Path() / Name);
+        }
     }
-    const test::TProcessResult Stray =
-        RunInstalled(Work.Path() / "psykrona-cli",
-                     {"chart", "-", Work.File("stray.png"), "--width", "200", "--height", "150"});
-    EXPECT_NE(Stray.Err.find("Languages.xml"), std::string::npos) << Stray.Err;
-}
-
-TEST_F(InstallTest, DesktopEntryIconsAndMimeTypeAreWhereDesktopsLook) {
-    const std::string Entry = ReadFile(Share() / "applications" / "psykrona.desktop");
-    const std::string Launcher = (Bin() / "psykrona").string();
-    EXPECT_NE(Entry.find("\nExec=" + Launcher + " %f\n"), std::string::npos) << Entry;
-    EXPECT_NE(Entry.find("\nTryExec=" + Launcher + "\n"), std::string::npos) << Entry;
-    EXPECT_NE(Entry.find("\nIcon=psykrona\n"), std::string::npos);
-    EXPECT_NE(Entry.find("\nMimeType=application/x-psykrona-project;"), std::string::npos);
-    EXPECT_EQ(Entry.find('@'), std::string::npos) << "every placeholder is filled";
-    if (fs::exists("/usr/bin/desktop-file-validate")) {
-        const test::TProcessResult Valid = test::RunProcess(
-            "/usr/bin/desktop-file-validate", {(Share() / "applications" / "psykrona.desktop").string()});
-        EXPECT_EQ(Valid.ExitCode, 0) << Valid.Out << Valid.Err;
-    }
-
-    const fs::path Icons = Share() / "icons" / "hicolor";
-    EXPECT_EQ(PngSize(Icons / "48x48" / "apps" / "psykrona.png"), std::make_pair(48, 48));
-    EXPECT_EQ(PngSize(Icons / "256x256" / "apps" / "psykrona.png"), std::make_pair(256, 256));
-    EXPECT_NE(ReadFile(Icons / "scalable" / "apps" / "psykrona.svg").find("<svg"), std::string::npos);
-
-    const std::string Mime = ReadFile(Share() / "mime" / "packages" / "psykrona.xml");
-    EXPECT_NE(Mime.find("<glob pattern=\"*.pkx\"/>"), std::string::npos);
-    // Where the MIME database tool is present, the install has compiled the
-    // type into the prefix's database, which also proves the file valid.
-    if (fs::exists("/usr/bin/update-mime-database")) {
-        const std::string Globs = ReadFile(Share() / "mime" / "globs2");
-        EXPECT_NE(Globs.find("application/x-psykrona-project:*.pkx"), std::string::npos) << Globs;
-        EXPECT_NE(Globs.find("application/x-psykrona-project-old:*.pkr"), std::string::npos);
+    EXPECT_EQ(test::RunProcess(Cli.string(), {"table", PSYKRONA_SOURCE_DIR "/data/examples/winter-ahu.pkx"}).ExitCode, 0);
+    for (const fs::path& Program : {Cli, Work.Path() / "psykrona-cli"}) {
+        if (Output(Cli, {"--help"}).find("  chart ") == std::string::npos) {
+            break; // a build without the chart command
+        }
+        const auto R = test::RunProcess("/usr/bin/timeout", {"10", Program.string(), "chart", "-",
+                                                             Work.File("c.png"), "--width", "200", "--height", "150"});
+        EXPECT_EQ(R.Err.find("Languages.xml") == std::string::npos, Program == Cli) << R.Err;
+        EXPECT_EQ(R.Err.empty() && ReadFile(Work.File("c.png")).starts_with("\x89PNG"), Program == Cli) << R.Err;
     }
 }
 
-TEST(StagedInstallTest, DestdirStagesUnderItsFolderWithTheFinalPathsInside) {
+TEST(InstallTest, DestdirStagesUnderItsFolderWithTheFinalPathsInside) {
     test::TTempFolder Stage;
-    const test::TProcessResult R =
-        test::RunProcess(PSYKRONA_CMAKE, {"--install", PSYKRONA_BUILD_TREE, "--prefix", "/opt/psykrona-test"},
-                         {"DESTDIR=" + Stage.Path().string()});
-    ASSERT_EQ(R.ExitCode, 0) << R.Err;
-    const fs::path Root = Stage.Path() / "opt" / "psykrona-test";
-    EXPECT_EQ(fs::read_symlink(Root / "bin" / "psykrona-cli"), fs::path("../lib/psykrona/psykrona-cli"));
-    EXPECT_TRUE(fs::is_regular_file(Root / "lib" / "psykrona" / "Languages.xml"));
-    const std::string Entry = ReadFile(Root / "share" / "applications" / "psykrona.desktop");
+    Output(PSYKRONA_CMAKE, {"--install", PSYKRONA_BUILD_TREE, "--prefix", "/opt/psykrona-test"},
+        {"DESTDIR=" + Stage.Path().string()});
+    const fs::path Root = Stage.Path() / "opt/psykrona-test";
+    EXPECT_EQ(fs::read_symlink(Root / "bin/psykrona-cli"), fs::path("../lib/psykrona/psykrona-cli"));
+    EXPECT_TRUE(fs::is_regular_file(Root / "lib/psykrona/Languages.xml"));
+    const std::string Entry = ReadFile(Root / "share/applications/psykrona.desktop");
     EXPECT_NE(Entry.find("\nExec=/opt/psykrona-test/bin/psykrona %f\n"), std::string::npos) << Entry;
-    EXPECT_FALSE(fs::exists(Root / "share" / "mime" / "mime.cache"))
-        << "caches are the package manager's business";
+    EXPECT_FALSE(fs::exists(Root / "share/mime/mime.cache")) << "caches are the package manager's business";
     EXPECT_FALSE(fs::exists("/opt/psykrona-test"));
+}
+
+// The package: the program's version, dependencies found from the programs,
+// every file under /usr and owned by root, each expected one with its mode
+// or link, and each icon of the size its folder names.
+TEST(PackageTest, HoldsEveryFileInItsPlaceWithTheProgramsVersion) {
+    test::TTempFolder Work;
+    const std::string Log = Output(PSYKRONA_CPACK, {"-G", "DEB", "--config", PSYKRONA_BUILD_TREE "/CPackConfig.cmake",
+                                                 "-B", Work.Path().string()});
+    fs::path Deb;
+    for (const auto& E : fs::directory_iterator(Work.Path())) {
+        Deb = E.path().extension() == ".deb" ? E.path() : Deb;
+    }
+    ASSERT_FALSE(Deb.empty()) << "cpack made no package:\n" << Log;
+    auto Field = [&](const std::string& Name) {
+        const std::string Value = Output("/usr/bin/dpkg-deb", {"-f", Deb.string(), Name});
+        return Value.substr(0, Value.find('\n'));
+    };
+    EXPECT_EQ("psykrona-cli " + Field("Version") + "\n", Output(test::CliPath(), {"--version"}));
+    EXPECT_NE(Field("Depends").find("libxml2 (>= "), std::string::npos) << Field("Depends");
+
+    std::map<std::string, std::string> Packed; // path: mode, or "-> target" for a link
+    std::istringstream Listing(Output("/usr/bin/dpkg-deb", {"-c", Deb.string()}));
+    for (std::string Line; std::getline(Listing, Line);) {
+        std::istringstream Fields(Line);
+        std::string Mode, Owner, Size, Day, Time, Path, Arrow, Target;
+        Fields >> Mode >> Owner >> Size >> Day >> Time >> Path >> Arrow >> Target;
+        Path.erase(0, Path.starts_with("./") ? 1 : 0);
+        EXPECT_TRUE(Path.starts_with("/usr/") && Owner == "root/root") << Line;
+        EXPECT_EQ(Path.find(PSYKRONA_BUILD_TREE), std::string::npos) << "a build path leaked: " << Line;
+        Packed[Path] = Target.empty() ? Mode : "-> " + Target;
+    }
+    std::map<std::string, std::string> Expected{{"/usr/share/doc/psykrona/copyright", ""},
+                                                {"/usr/share/doc/psykrona/changelog.gz", ""}};
+    for (const std::string& Name : Programs()) {
+        Expected["/usr/lib/psykrona/" + Name] = "-rwxr-xr-x";
+        Expected["/usr/bin/" + Name] = "-> ../lib/psykrona/" + Name;
+        Expected["/usr/share/man/man1/" + Name + ".1.gz"] = "";
+    }
+    for (const char* Helper : {"psykrona-cli-files", "psykrona-cli-draw"}) { // beside the tool, no launcher
+        if (fs::exists(fs::path(PSYKRONA_BINARY_DIR) / Helper)) {
+            Expected[std::string("/usr/lib/psykrona/") + Helper] = "-rwxr-xr-x";
+        }
+    }
+    for (const auto& [Source, Installed] : DataFiles()) {
+        Expected["/usr/" + Installed] = "-rw-r--r--";
+    }
+    for (const auto& [Path, Mode] : Expected) {
+        ASSERT_EQ(Packed.count(Path), 1u) << Path;
+        EXPECT_TRUE(Mode.empty() || Packed[Path] == Mode) << Path << ": " << Packed[Path];
+    }
+
+    test::TTempFolder Unpacked;
+    Output("/usr/bin/dpkg-deb", {"-x", Deb.string(), Unpacked.Path().string()});
+    const std::regex SizedIcon(R"(/usr/share/icons/hicolor/(\d+x\d+)/apps/psykrona\.png)");
+    int Icons = 0;
+    for (const auto& [Path, Mode] : Packed) {
+        std::smatch M;
+        if (std::regex_match(Path, M, SizedIcon)) {
+            const std::string Png = ReadFile(Unpacked.Path() / Path.substr(1));
+            ASSERT_TRUE(Png.size() > 24 && Png.starts_with("\x89PNG")) << Path;
+            auto Be32 = [&](std::size_t At) {
+                unsigned V = 0;
+                for (std::size_t I = At; I < At + 4; ++I) {
+                    V = V << 8 | static_cast<unsigned char>(Png[I]);
+                }
+                return std::to_string(V);
+            };
+            EXPECT_EQ(Be32(16) + "x" + Be32(20), M[1].str()) << Path;
+            ++Icons;
+        }
+    }
+    EXPECT_TRUE(Programs().size() == 1 || Icons >= 4) << Icons;
 }
 
 } // namespace
