@@ -5,7 +5,7 @@
 
 #include "platform/Platform.h"
 
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
