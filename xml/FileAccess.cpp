@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +60,26 @@ private:
     std::string FName;
 };
 
+// Room for Size bytes. Large buffers take the kernel's huge pages where it
+// gives them on request: read() then fills a few hundred pages, not one
+// page fault every 4 KB.
+TFileBytes::TData Allocate(std::size_t Size) {
+    constexpr std::size_t Huge = std::size_t{2} << 20;
+    void* P = nullptr;
+    if (Size >= Huge) {
+        P = std::aligned_alloc(Huge, (Size + Huge - 1) / Huge * Huge);
+        if (P != nullptr) {
+            (void)madvise(P, Size, MADV_HUGEPAGE); // only advice: without it, plain pages
+        }
+    } else {
+        P = std::malloc(Size);
+    }
+    if (P == nullptr) {
+        throw std::bad_alloc();
+    }
+    return TFileBytes::TData(static_cast<char*>(P));
+}
+
 } // namespace
 
 std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
@@ -86,8 +108,10 @@ TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
     // the file: no copy, no regrowth. Not a memory map, whose pages would
     // kill the program if the file were cut short while it is read.
     TFileBytes Bytes;
-    std::size_t Capacity = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 65536;
-    Bytes.FData.reset(new char[Capacity]);
+    // A size of 0 may be a file of /proc that only tells its length by being
+    // read: a first guess, never past the limit, which must stop the reading.
+    std::size_t Capacity = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : std::min<std::size_t>(65536, MaxSize);
+    Bytes.FData = Allocate(std::max<std::size_t>(Capacity, 1));
     for (;;) {
         if (Bytes.FSize == Capacity) {
             // Full: one byte more tells the end of the file from a file that
@@ -108,7 +132,7 @@ TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
                 Fail("Cannot read", FileName, EFBIG);
             }
             Capacity = std::min(MaxSize, Capacity + std::max(std::size_t(65536), Capacity / 2));
-            std::unique_ptr<char[]> Larger(new char[Capacity]);
+            TFileBytes::TData Larger = Allocate(Capacity);
             std::memcpy(Larger.get(), Bytes.FData.get(), Bytes.FSize);
             Bytes.FData = std::move(Larger);
             Bytes.FData[Bytes.FSize++] = More;
