@@ -37,6 +37,12 @@ char UserDecimalSeparator() noexcept;
 // page leaves the byte undefined or the system cannot convert.
 bool AppendCodePageCharacter(std::string& Out, unsigned CodePage, unsigned char Byte);
 
+// Room for Size bytes that std::free releases, or nullptr. Large buffers
+// take the system's huge pages where it gives them on request, so that
+// reading a large file into them faults in a few hundred pages, not one
+// every 4 KB.
+char* AllocateLargeBuffer(std::size_t Size);
+
 enum class TFileKind { Regular, Folder, Link, Device, Pipe, Socket, Other };
 
 struct TFileStatus {

@@ -11,6 +11,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h> // NOLINT(modernize-deprecated-headers): POSIX newlocale lives here
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +97,18 @@ private:
 };
 
 } // namespace
+
+char* AllocateLargeBuffer(std::size_t Size) {
+    constexpr std::size_t Huge = std::size_t{2} << 20;
+    if (Size < Huge) {
+        return static_cast<char*>(std::malloc(Size));
+    }
+    void* P = std::aligned_alloc(Huge, (Size + Huge - 1) / Huge * Huge);
+    if (P != nullptr) {
+        (void)madvise(P, Size, MADV_HUGEPAGE); // only advice: without it, plain pages
+    }
+    return static_cast<char*>(P);
+}
 
 std::string ProgramFolder() {
     std::string Path(4096, '\0');

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdlib>
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -205,6 +206,10 @@ OVERLAPPED At(std::uint64_t Offset) {
 DWORD Piece(std::size_t Size) { return static_cast<DWORD>(std::min<std::size_t>(Size, DWORD(1) << 30)); }
 
 } // namespace
+
+// std::free must release it, so no _aligned_malloc; the system pages
+// large allocations in on demand anyway.
+char* AllocateLargeBuffer(std::size_t Size) { return static_cast<char*>(std::malloc(Size)); }
 
 std::string ProgramFolder() {
     std::wstring Path(MAX_PATH, L'\0');

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 
 namespace psykrona {
@@ -46,6 +47,16 @@ private:
     std::string FName;
 };
 
+// Room for Size bytes, from the system's large-buffer allocator (released
+// with std::free).
+TFileBytes::TData Allocate(std::size_t Size) {
+    char* P = AllocateLargeBuffer(Size);
+    if (P == nullptr) {
+        throw std::bad_alloc();
+    }
+    return TFileBytes::TData(P);
+}
+
 } // namespace
 
 std::string ReadFileBytes(const std::string& FileName, std::size_t MaxSize) {
@@ -71,10 +82,10 @@ TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
     // from the file: no copy, no regrowth. Not a memory map, whose pages
     // would kill the program if the file were cut short while it is read.
     TFileBytes Bytes;
-    // A size of 0 may be unknown: a first buffer no larger than the limit
-    // makes the check below see a file that is too long.
-    std::size_t Capacity = std::min(MaxSize, St.Size > 0 ? static_cast<std::size_t>(St.Size) : std::size_t(65536));
-    Bytes.FData.reset(new char[Capacity]);
+    // A size of 0 may be a file of /proc that only tells its length by being
+    // read: a first guess, never past the limit, which must stop the reading.
+    std::size_t Capacity = St.Size > 0 ? static_cast<std::size_t>(St.Size) : std::min<std::size_t>(65536, MaxSize);
+    Bytes.FData = Allocate(std::max<std::size_t>(Capacity, 1));
     for (;;) {
         std::size_t N = 0;
         if (Bytes.FSize == Capacity) {
@@ -92,7 +103,7 @@ TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize) {
                 Fail("Cannot read", FileName, EFBIG);
             }
             Capacity = std::min(MaxSize, Capacity + std::max(std::size_t(65536), Capacity / 2));
-            std::unique_ptr<char[]> Larger(new char[Capacity]); // NOLINT(modernize-avoid-c-arrays): as FData
+            TFileBytes::TData Larger = Allocate(Capacity);
             std::memcpy(Larger.get(), Bytes.FData.get(), Bytes.FSize);
             Bytes.FData = std::move(Larger);
             Bytes.FData[Bytes.FSize++] = More;

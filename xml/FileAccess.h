@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <string>
@@ -21,9 +22,14 @@ class TFileBytes {
 public:
     std::string_view View() const { return {FData.get(), FSize}; }
 
+    struct TFree {
+        void operator()(char* P) const { std::free(P); }
+    };
+    using TData = std::unique_ptr<char[], TFree>;
+
 private:
     friend TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize);
-    std::unique_ptr<char[]> FData; // NOLINT(modernize-avoid-c-arrays): unlike a vector, not filled before read()
+    TData FData;
     std::size_t FSize = 0;
 };
 // Like ReadFileBytes.

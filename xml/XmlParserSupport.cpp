@@ -88,7 +88,7 @@ bool IsBlank(std::uint32_t U) {
 // CR each end one).
 class TScanner {
 public:
-    explicit TScanner(std::string_view Bytes) : U(Bytes) {}
+    TScanner(std::string_view Bytes, bool PrologOnly) : U(Bytes), FPrologOnly(PrologOnly) {}
 
     TXmlScan Run() {
         TXmlScan Result;
@@ -154,6 +154,9 @@ public:
                 }
                 SeenRoot = true;
                 Depth += Empty ? 0 : 1;
+                if (FPrologOnly) {
+                    break;
+                }
             }
         }
         Result.Unfinished = Inside || Depth > 0 || (!SeenRoot && !TextOutside);
@@ -287,6 +290,7 @@ private:
     }
 
     TUnits U;
+    bool FPrologOnly;
     std::size_t I = 0;
     int FLine = 1;
 };
@@ -308,8 +312,8 @@ void InitXmlLibrary() {
     });
 }
 
-TXmlScan ScanXml(std::string_view Bytes) {
-    return TScanner(Bytes).Run();
+TXmlScan ScanXml(std::string_view Bytes, bool PrologOnly) {
+    return TScanner(Bytes, PrologOnly).Run();
 }
 
 void CheckXmlScan(const TXmlScan& Scan, const std::string& Name) {

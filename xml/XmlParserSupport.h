@@ -40,7 +40,9 @@ struct TXmlScan {
     std::string_view DocType;
     const char* WideEncoding = nullptr;
 };
-TXmlScan ScanXml(std::string_view Bytes);
+// PrologOnly stops at the root element's start: enough for Blank, Binary and
+// DocType, and quick for any size; the rest is then not filled in.
+TXmlScan ScanXml(std::string_view Bytes, bool PrologOnly = false);
 
 // Throws EXmlError when a start tag carries more than MaxXmlAttributes.
 // Name is the input as messages show it, quotes included.
