@@ -25,7 +25,7 @@ public:
     struct TFree {
         void operator()(char* P) const { std::free(P); }
     };
-    using TData = std::unique_ptr<char[], TFree>;
+    using TData = std::unique_ptr<char[], TFree>; // NOLINT(modernize-avoid-c-arrays): unlike a vector, not filled before read()
 
 private:
     friend TFileBytes ReadFileBuffer(const std::string& FileName, std::size_t MaxSize);

@@ -302,7 +302,7 @@ void SaxInstruction(void* Context, const xmlChar* Target, const xmlChar*) {
 
 // Bytes the SAX parser is given at a time: the queue holds one piece's
 // events.
-constexpr std::size_t SaxPiece = 64 * 1024;
+constexpr std::size_t SaxPiece = std::size_t{64} * 1024;
 
 // No network, no DTD loading, no entity substitution by libxml2: a
 // document can reach nothing outside its own bytes.
