@@ -8,14 +8,6 @@
 namespace psykrona {
 namespace {
 
-TEST(TMollierOptionsTest, StartsWithTheDefaultLimits) {
-    const TMollierOptions O;
-    EXPECT_EQ(O.MinTemp(), -20);
-    EXPECT_EQ(O.MaxTemp(), 50);
-    EXPECT_EQ(O.MinSpecHum(), 0);
-    EXPECT_EQ(O.MaxSpecHum(), 0.035);
-}
-
 // Each setter on default options, judged against the opposite limit.
 TEST(TMollierOptionsTest, SettersClampAgainstTheOppositeLimitAndTheRange) {
     using Setter = std::function<void(TMollierOptions&, double)>;
