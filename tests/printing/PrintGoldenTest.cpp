@@ -1,0 +1,59 @@
+// The print layout's pages, call by call, against reviewed golden files.
+#include "tests/printing/PrintFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace psykrona {
+namespace {
+
+using test::TPrintPage;
+
+const char* const Header = R"(
+English texts; a character is 0.6 of the font's height wide; the logo is a 30 x 14 test picture.
+To rewrite after a meant change: PSYKRONA_UPDATE_GOLDEN=1 build/test/tests/printing_tests
+  --gtest_filter='PrintGolden.*', then read `git diff` before committing it.
+Look at: every text inside the page and in its column, values right-aligned under their
+units, the long name cut with "…" before the next column, process values in the row of
+the later point; on the chart pages the title, the chart, the project block and the logo
+below the chart. Print the same with psykrona-cli print / picture and look at the pages.)";
+
+// A heating, a cooling and an unjoined point at 1.8 m³/s, with project texts.
+void Fill(TPrintPage& Page) {
+    Page.English();
+    Page.Doc.AirFlow = 1.8;
+    Page.AddPoint(-8, 0.0015).Name = "Outdoor air";
+    Page.AddPoint(21.5, 0.0015).Name = "After the preheating coil in the supply air handling unit AHU-01";
+    Page.AddPoint(30, 0.0123).Name = "Summer";
+    Page.AddPoint(14, 0.0095).LineToNext = false;
+    Page.AddPoint(24, 0.009).Name = "Room";
+    Page.Layout.FProjectName = "Office block, Nordvent";
+    Page.Layout.FProjectDate = "2024-05-14";
+    Page.Layout.FSignature = "K. Lind";
+    Page.Layout.FCompany = "Nordvent AB";
+}
+
+std::string Golden(const std::string& File, const std::string& What, TPrintPage& Page, int Layout) {
+    Fill(Page);
+    Page.Print(Layout);
+    return test::CompareWithGolden("tests/printing/golden/" + File,
+                                   "The print layout's calls on the recording canvas, one a line: " + What + "." + Header,
+                                   Page.Canvas.ToText());
+}
+
+TEST(PrintGolden, DataPage) {
+    TPrintPage Page(4672, 6774);
+    EXPECT_EQ(Golden("data-page.txt", "the data page at 4672 x 6774", Page, TMollierPrint::KDataPage), "");
+}
+
+TEST(PrintGolden, ChartPage) {
+    TPrintPage Page(4672, 6774);
+    EXPECT_EQ(Golden("chart-page.txt", "the chart page at 4672 x 6774", Page, TMollierPrint::KChartPage), "");
+}
+
+TEST(PrintGolden, Picture680) {
+    TPrintPage Page(680, 680);
+    EXPECT_EQ(Golden("picture.txt", "the chart picture at 680 x 680", Page, TMollierPrint::KChartPicture), "");
+}
+
+} // namespace
+} // namespace psykrona
