@@ -10,6 +10,19 @@
 
 namespace psykrona::test {
 
+// Appends to Doc a point prescribed by temperature and humidity ratio, its
+// other properties computed at the document's pressure.
+inline TMollierPoint& AddPrescribedPoint(TMain& Doc, double Temp, double SpecHum) {
+    TMollierPoint& P = Doc.AddPoint();
+    P.Number = Doc.PointCount();
+    P.Temp = Temp;
+    P.SpecHum = SpecHum;
+    P.Prescribed1 = PROP_TEMP;
+    P.Prescribed2 = PROP_SPECHUM;
+    Doc.CalculateAll();
+    return P;
+}
+
 // A document, options and renderer drawing on a recording canvas of the
 // given size.
 struct TChart {
@@ -35,17 +48,7 @@ struct TChart {
         Options.SetMinSpecHum(MinSpecHum);
     }
 
-    // A point prescribed by temperature and humidity ratio.
-    TMollierPoint& AddPoint(double Temp, double SpecHum) {
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = Doc.PointCount();
-        P.Temp = Temp;
-        P.SpecHum = SpecHum;
-        P.Prescribed1 = PROP_TEMP;
-        P.Prescribed2 = PROP_SPECHUM;
-        Doc.CalculateAll();
-        return P;
-    }
+    TMollierPoint& AddPoint(double Temp, double SpecHum) { return AddPrescribedPoint(Doc, Temp, SpecHum); }
 
     // As the main window draws: on a fresh canvas, handed over each time.
     const std::vector<TRecordedCall>& Render(bool DirectFonts = false) {

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "chart/MollierDraw.h"
-#include "chart/MollierOptions.h"
-#include "engine/Main.h"
-#include "engine/NumberText.h"
 #include "localisation/Translator.h"
 #include "printing/MollierPrint.h"
 #include "printing/PictureFiles.h"
-#include "tests/support/RecordingCanvas.h"
+#include "tests/chart/ChartFixture.h"
 #include "tests/support/TempFolder.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
@@ -62,17 +58,7 @@ struct TPrintPage {
         return Canvas.Calls;
     }
 
-    // A point prescribed by temperature and humidity ratio.
-    TMollierPoint& AddPoint(double Temp, double SpecHum) {
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = Doc.PointCount();
-        P.Temp = Temp;
-        P.SpecHum = SpecHum;
-        P.Prescribed1 = PROP_TEMP;
-        P.Prescribed2 = PROP_SPECHUM;
-        Doc.CalculateAll();
-        return P;
-    }
+    TMollierPoint& AddPoint(double Temp, double SpecHum) { return AddPrescribedPoint(Doc, Temp, SpecHum); }
 
     std::vector<TRecordedCall> TextCalls(const std::string& Text) const {
         std::vector<TRecordedCall> Out;
