@@ -69,11 +69,6 @@ struct TPrintPage {
         }
         return Out;
     }
-
-    // The right edge of a drawn text, in the recording canvas's metrics.
-    static int RightEdge(const TRecordedCall& C) {
-        return C.X1 + TRecordingCanvas::CodePoints(C.Text) * TRecordingCanvas::CharWidth(C.Font.Height);
-    }
 };
 
 } // namespace psykrona::test

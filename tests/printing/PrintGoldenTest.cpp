@@ -13,23 +13,26 @@ English texts; a character is 0.6 of the font's height wide; the logo is a 30 x 
 To rewrite after a meant change: PSYKRONA_UPDATE_GOLDEN=1 build/test/tests/printing_tests
   --gtest_filter='PrintGolden.*', then read `git diff` before committing it.
 Look at: every text inside the page and in its column, values right-aligned under their
-units, the long name cut with "…" before the next column, process values in the row of
-the later point; on the chart pages the title, the chart, the project block and the logo
+units, the long name, number and company cut with "…" before the next column (a text that
+fits is whole), process values in the row of the later point; on the chart pages the title, the chart, the project block and the logo
 below the chart. Print the same with psykrona-cli print / picture and look at the pages.)";
 
-// A heating, a cooling and an unjoined point at 1.8 m³/s, with project texts.
+// A heating, a cooling and an unjoined point at 1.8 m³/s. The texts too long
+// for their columns (a name, a number, the company) are cut with "…" before
+// the next column, the logo on the chart page; a name in two-byte
+// characters is cut between characters.
 void Fill(TPrintPage& Page) {
     Page.English();
     Page.Doc.AirFlow = 1.8;
     Page.AddPoint(-8, 0.0015).Name = "Outdoor air";
     Page.AddPoint(21.5, 0.0015).Name = "After the preheating coil in the supply air handling unit AHU-01";
-    Page.AddPoint(30, 0.0123).Name = "Summer";
-    Page.AddPoint(14, 0.0095).LineToNext = false;
-    Page.AddPoint(24, 0.009).Name = "Room";
-    Page.Layout.FProjectName = "Office block, Nordvent";
+    Page.AddPoint(30, 0.0123).Name = "Lüftungsgerät őőőőőőőőőőőőőőőőőőőő";
+    Page.AddPoint(14.123456789, 0.0095).LineToNext = false;
+    Page.AddPoint(24, 0.009).Number = 987654321;
+    Page.Layout.FProjectName = "Office block";
     Page.Layout.FProjectDate = "2024-05-14";
     Page.Layout.FSignature = "K. Lind";
-    Page.Layout.FCompany = "Nordvent AB";
+    Page.Layout.FCompany = "Nordvent Luftbehandling och Klimatteknik Aktiebolag, Göteborg";
 }
 
 std::string Golden(const std::string& File, const std::string& What, TPrintPage& Page, int Layout) {
