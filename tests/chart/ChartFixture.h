@@ -23,8 +23,7 @@ inline TMollierPoint& AddPrescribedPoint(TMain& Doc, double Temp, double SpecHum
     return P;
 }
 
-// A document, options and renderer drawing on a recording canvas of the
-// given size.
+// A document, options and renderer drawing on a recording canvas.
 struct TChart {
     TMain Doc;
     TMollierOptions Options;
@@ -36,9 +35,7 @@ struct TChart {
         Draw.Document = &Doc;
         Draw.SetCanvas(&Canvas, 0, 0, Width, Height);
     }
-
-    // Limits applied as the limits dialog applies them: minimum, maximum,
-    // minimum, so that any pair inside the ranges is reached.
+    // As the limits dialog applies them: minimum, maximum, minimum.
     void SetLimits(double MinTemp, double MaxTemp, double MinSpecHum, double MaxSpecHum) {
         Options.SetMinTemp(MinTemp);
         Options.SetMaxTemp(MaxTemp);
@@ -47,9 +44,7 @@ struct TChart {
         Options.SetMaxSpecHum(MaxSpecHum);
         Options.SetMinSpecHum(MinSpecHum);
     }
-
     TMollierPoint& AddPoint(double Temp, double SpecHum) { return AddPrescribedPoint(Doc, Temp, SpecHum); }
-
     // As the main window draws: on a fresh canvas, handed over each time.
     const std::vector<TRecordedCall>& Render(bool DirectFonts = false) {
         Canvas = TRecordingCanvas();

