@@ -15,7 +15,6 @@
 #include <random>
 #include <set>
 #include <tuple>
-#include <sstream>
 
 namespace psykrona {
 namespace {
@@ -59,15 +58,13 @@ std::set<std::string> Multiples(double Lo, double Hi, double Step, int Decimals)
 
 // Checks one drawing; returns false when the limits leave no chart.
 bool Check(const TLimits& L) {
-    std::ostringstream Trace;
-    Trace << "seed " << Seed << ": " << L.MinTemp << " to " << L.MaxTemp << " °C, " << L.MinSpecHum * 1000
-          << " to " << L.MaxSpecHum * 1000 << " g/kg, " << L.Width << " x " << L.Height;
-    SCOPED_TRACE(Trace.str());
+    SCOPED_TRACE(testing::Message() << "seed " << Seed << ": " << L.MinTemp << " to " << L.MaxTemp << " °C, "
+                                    << L.MinSpecHum * 1000 << " to " << L.MaxSpecHum * 1000 << " g/kg, " << L.Width
+                                    << " x " << L.Height);
     TChart C(L.Width, L.Height);
     C.SetLimits(L.MinTemp, L.MaxTemp, L.MinSpecHum, L.MaxSpecHum);
     const auto& Calls = C.Render();
     const TMollierDraw& D = C.Draw;
-    const TMollierCalculate& Calc = TMollierCalculate::GetInstance();
     const TPoint TopLeft = D.StateToPixel(D.MaxTemp(), D.MinSpecHum());
     const TPoint BottomRight = D.StateToPixel(D.MinTemp(), D.MaxSpecHum());
     auto InFrame = [&](double X, double Y) {
@@ -134,7 +131,7 @@ bool Check(const TLimits& L) {
     }
     // Every whole multiple of the major steps inside the limits has its
     // labelled line; isotherms end where saturation leaves the bottom edge.
-    const double LowestTemp = std::max(D.MinTemp(), Calc.TempFromSpecHumRelHum(D.MinSpecHum(), 100));
+    const double LowestTemp = std::max(D.MinTemp(), TMollierCalculate::GetInstance().TempFromSpecHumRelHum(D.MinSpecHum(), 100));
     EXPECT_EQ(Labels[0], Multiples(LowestTemp, D.MaxTemp(), 5, 0));
     EXPECT_EQ(Labels[1], Multiples(D.MinSpecHum(), D.MaxSpecHum(), 0.005, 3));
     for (const std::string& Label : CurveLabels) {
@@ -149,20 +146,12 @@ TEST(ChartProperties, FrameGridAndCurvesOverRandomLimitsAndSizes) {
     auto Whole = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
     int Drawn = 0;
     for (int I = 0; I < 1200 && !testing::Test::HasFailure(); ++I) {
-        TLimits L{};
         // Warm bottoms, narrow ranges and whole-g/kg limits come often.
-        L.MinTemp = I % 3 == 0 ? Uniform(40, 78) : Uniform(-40, 78);
-        L.MaxTemp = L.MinTemp + (I % 4 == 0 ? Uniform(2, 6) : Uniform(2, 80 - L.MinTemp));
-        if (I % 2 == 0) {
-            L.MinSpecHum = Whole(0, 58) / 1000.0;
-            L.MaxSpecHum = L.MinSpecHum + Whole(2, I % 4 == 0 ? 4 : 40) / 1000.0;
-        } else {
-            L.MinSpecHum = Uniform(0, 0.05);
-            L.MaxSpecHum = L.MinSpecHum + Uniform(0.002, 0.04);
-        }
-        L.Width = Whole(240, 3000);
-        L.Height = Whole(180, 2400);
-        Drawn += Check(L);
+        const double MinT = I % 3 == 0 ? Uniform(40, 78) : Uniform(-40, 78);
+        const double MaxT = MinT + (I % 4 == 0 ? Uniform(2, 6) : Uniform(2, 80 - MinT));
+        const double MinX = I % 2 == 0 ? Whole(0, 58) / 1000.0 : Uniform(0, 0.05);
+        const double MaxX = MinX + (I % 2 == 0 ? Whole(2, I % 4 == 0 ? 4 : 40) / 1000.0 : Uniform(0.002, 0.04));
+        Drawn += Check({MinT, MaxT, MinX, MaxX, Whole(240, 3000), Whole(180, 2400)});
     }
     EXPECT_GT(Drawn, 800);
     // As users met them: a warm bottom, narrow humidity ranges, whole-g/kg
@@ -175,9 +164,8 @@ TEST(ChartProperties, FrameGridAndCurvesOverRandomLimitsAndSizes) {
     }
 }
 
-// Nothing is drawn where there is no chart; a calculation that fails (no
-// pressure: no saturation for the enthalpy lines, or a tiny chart) ends the
-// drawing without escaping, before the frame.
+// Nothing is drawn where there is no chart; in a chart too small for the
+// saturation table a calculation fails and ends the drawing without escaping.
 TEST(ChartProperties, NoChartDrawsNothingAndFailuresStayInside) {
     for (const auto& [Width, Height, Left, MinSpecHum, Document, Canvas] :
          {std::tuple{800, 600, 0, 0.0, false, true}, {800, 600, 0, 0.0, true, false}, {7, 600, 0, 0.0, true, true},
@@ -190,15 +178,8 @@ TEST(ChartProperties, NoChartDrawsNothingAndFailuresStayInside) {
         EXPECT_EQ(C.Canvas.DrawingCount(), 0) << Width << " x " << Height << " at " << Left;
     }
     TChart Tiny(24, 20);
-    TChart NoPressure;
-    NoPressure.Doc.Pressure = 0;
-    for (TChart* C : {&Tiny, &NoPressure}) {
-        EXPECT_NO_THROW(C->Render());
-        EXPECT_GT(C->Canvas.DrawingCount(), 0);
-    }
-    for (const TRecordedCall& L : NoPressure.Canvas.Named("LineTo")) {
-        EXPECT_EQ(L.PenColor, clRed);
-    }
+    EXPECT_NO_THROW(Tiny.Render());
+    EXPECT_GT(Tiny.Canvas.DrawingCount(), 0);
 }
 
 } // namespace
