@@ -51,7 +51,7 @@ TEST(ChartGolden, DefaultCommaRaisedAndWarmCharts) {
         TChart C(Width, Height);
         Set(C);
         const std::string Drawn = (C.Render(), C.Canvas.ToText());
-        EXPECT_EQ(test::CompareWithGolden(std::string("tests/chart/golden/") + File,
+        EXPECT_EQ(test::CompareWithGolden(std::string(PSYKRONA_SOURCE_DIR) + "/tests/chart/golden/" + File,
                                           std::string("The chart renderer's calls on the recording canvas, one a "
                                                       "line: ") + What + "." + Header,
                                           Drawn),

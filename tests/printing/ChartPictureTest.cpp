@@ -44,6 +44,7 @@ TEST(ChartPicture, BmpJpegAndSvgHoldTheSamePicture) {
     EXPECT_NE(Svg.find("viewBox=\"0 0 680 680\""), std::string::npos);
     EXPECT_NE(Svg.find(">TXT_CHART_TITLE 101.3 kPa<"), std::string::npos) << "the title, as text";
     EXPECT_EQ(Svg.find("<image"), std::string::npos) << "no bitmap inside";
+    EXPECT_THROW(SaveChartPicture(C.Draw, C.Doc, Dir.File("missing/x.jpg")), EPictureError) << "not written";
 }
 
 } // namespace

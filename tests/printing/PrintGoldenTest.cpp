@@ -46,7 +46,7 @@ TEST(PrintGolden, DataPageChartPageAndPicture) {
         TPrintPage Page(Width, Width == 680 ? 680 : 6774);
         Fill(Page);
         Page.Print(Layout);
-        EXPECT_EQ(test::CompareWithGolden(std::string("tests/printing/golden/") + File,
+        EXPECT_EQ(test::CompareWithGolden(std::string(PSYKRONA_SOURCE_DIR) + "/tests/printing/golden/" + File,
                                           std::string("The print layout's calls on the recording canvas, one a line: ") +
                                               What + "." + Header,
                                           Page.Canvas.ToText()),

@@ -191,13 +191,11 @@ private:
     }
 };
 
-// Compares a recording with its reviewed golden file, given relative to the
-// source tree. Lines starting with "#" are the file's header and are not
-// compared. With PSYKRONA_UPDATE_GOLDEN=1 in the environment the file is
+// Compares a recording with its reviewed golden file at Path. Lines starting
+// with "#" are the file's header and are not compared. With PSYKRONA_UPDATE_GOLDEN=1 in the environment the file is
 // rewritten instead: Header (each line gets "# "), then Text. Returns an
 // empty string when they agree, otherwise the first differing line.
-inline std::string CompareWithGolden(const std::string& Name, const std::string& Header, const std::string& Text) {
-    const std::string Path = std::string(PSYKRONA_SOURCE_DIR) + "/" + Name;
+inline std::string CompareWithGolden(const std::string& Path, const std::string& Header, const std::string& Text) {
     const char* Update = std::getenv("PSYKRONA_UPDATE_GOLDEN");
     if (Update != nullptr && std::string(Update) == "1") {
         std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
@@ -227,7 +225,7 @@ inline std::string CompareWithGolden(const std::string& Name, const std::string&
         const std::string W = I < Want.size() ? Want[I] : "(end)";
         const std::string G = I < Got.size() ? Got[I] : "(end)";
         if (W != G) {
-            return Name + ": call " + std::to_string(I + 1) + " of " + std::to_string(Got.size()) +
+            return Path + ": call " + std::to_string(I + 1) + " of " + std::to_string(Got.size()) +
                    " differs\n  golden: " + W + "\n  drawn:  " + G +
                    "\nIf the change is meant, see the file's header to rewrite and review it.";
         }
