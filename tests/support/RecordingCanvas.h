@@ -2,6 +2,10 @@
 
 #include "chart/Canvas.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -146,12 +150,25 @@ public:
         }
         return N;
     }
-    // Every call, one a line.
+    // What was drawn, one drawing call a line with the state it was drawn
+    // in (setters and moves show in the calls they affect); lines that go on
+    // from where the last one ended, with the same pen, join into one
+    // `LineTo x,y x,y x,y ... pen=...` line.
     std::string ToText() const {
         std::string Out;
+        const TRecordedCall* Last = nullptr;
         for (const TRecordedCall& C : Calls) {
-            Out += C.ToString();
-            Out += '\n';
+            if (!C.IsDrawing()) {
+                continue;
+            }
+            if (C.Name == "LineTo" && Last != nullptr && Last->Name == "LineTo" && Last->X2 == C.X1 &&
+                Last->Y2 == C.Y1 && Last->PenColor == C.PenColor && Last->PenWidth == C.PenWidth) {
+                const std::string Point = " " + std::to_string(C.X2) + "," + std::to_string(C.Y2);
+                Out.insert(Out.rfind(" pen="), Point);
+            } else {
+                Out += C.ToString() + '\n';
+            }
+            Last = &C;
         }
         return Out;
     }
@@ -173,5 +190,47 @@ private:
         Calls.push_back(std::move(C));
     }
 };
+
+// Compares a recording with its reviewed golden file at Path. Lines starting
+// with "#" are the file's header and are not compared. With PSYKRONA_UPDATE_GOLDEN=1 in the environment the file is
+// rewritten instead: Header (each line gets "# "), then Text. Returns an
+// empty string when they agree, otherwise the first differing line.
+inline std::string CompareWithGolden(const std::string& Path, const std::string& Header, const std::string& Text) {
+    const char* Update = std::getenv("PSYKRONA_UPDATE_GOLDEN");
+    if (Update != nullptr && std::string(Update) == "1") {
+        std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+        std::istringstream Lines(Header);
+        for (std::string Line; std::getline(Lines, Line);) {
+            Out << (Line.empty() ? "#" : "# " + Line) << '\n';
+        }
+        Out << Text;
+        return Out ? "" : "cannot rewrite " + Path;
+    }
+    std::ifstream In(Path, std::ios::binary);
+    if (!In) {
+        return "no golden file " + Path + "; write it with PSYKRONA_UPDATE_GOLDEN=1 and review it";
+    }
+    std::vector<std::string> Want;
+    for (std::string Line; std::getline(In, Line);) {
+        if (!Line.starts_with("#")) {
+            Want.push_back(Line);
+        }
+    }
+    std::vector<std::string> Got;
+    std::istringstream Lines(Text);
+    for (std::string Line; std::getline(Lines, Line);) {
+        Got.push_back(Line);
+    }
+    for (std::size_t I = 0; I < std::max(Want.size(), Got.size()); ++I) {
+        const std::string W = I < Want.size() ? Want[I] : "(end)";
+        const std::string G = I < Got.size() ? Got[I] : "(end)";
+        if (W != G) {
+            return Path + ": call " + std::to_string(I + 1) + " of " + std::to_string(Got.size()) +
+                   " differs\n  golden: " + W + "\n  drawn:  " + G +
+                   "\nIf the change is meant, see the file's header to rewrite and review it.";
+        }
+    }
+    return "";
+}
 
 } // namespace psykrona::test
