@@ -7,7 +7,7 @@
 #include "ui/CommandLine.h"
 #include "xml/XmlParser.h"
 
-#include "tests/dialogs/DialogTestSupport.h"
+#include "tests/ui/UiFixture.h"
 #include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
@@ -25,15 +23,12 @@
 namespace psykrona {
 namespace {
 
-std::string ReadFile(const std::filesystem::path& P) {
-    std::ifstream In(P, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
+using test::ReadFile;
 
 TEST(HelpPagesTest, EveryShippedLanguageHasAPageAndEveryLocalLinkResolves) {
     const std::filesystem::path Help = std::filesystem::path(PSYKRONA_SOURCE_DIR) / "data" / "help";
     std::vector<std::filesystem::path> Pages{Help / "index.html"};
-    for (const test::TLanguage& L : test::ShippedLanguages()) {
+    for (const test::TLanguage& L : test::ShippedLanguages) {
         Pages.push_back(Help / L.Code / "index.html");
         ASSERT_TRUE(std::filesystem::is_regular_file(Pages.back())) << Pages.back();
     }
@@ -95,7 +90,7 @@ std::string MenuName(std::string Caption) {
     return Caption;
 }
 
-class HelpPagesContentTest : public test::TDialogTest {};
+using HelpPagesContentTest = test::TWindowTest;
 
 TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMenusAsTheProgramDoes) {
     const std::filesystem::path Source(PSYKRONA_SOURCE_DIR);
@@ -115,7 +110,7 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
     ASSERT_TRUE(Formats.count("pkx") && Formats.count("bmp") && Formats.count("pdf"));
 
     StartWith("en");
-    const std::vector<test::TLanguage> Languages = test::ShippedLanguages();
+    const std::vector<test::TLanguage> Languages = test::ShippedLanguages;
     for (int L = 0; L < static_cast<int>(Languages.size()); ++L) {
         TTranslator::SetLanguage(L);
         const auto Page = Source / "data" / "help" / Languages[L].Code / "index.html";

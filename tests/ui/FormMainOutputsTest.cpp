@@ -11,10 +11,10 @@
 #include "ui/QtPrinter.h"
 #include "ui/UserDialogs.h"
 
-#include "tests/printing/PrintFixture.h"
 #include "tests/ui/UiFixture.h"
 
 #include <QAction>
+#include <QImage>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
@@ -51,7 +51,7 @@ class FormMainOutputsTest : public test::TMainWindowTest {
 protected:
     FormMainOutputsTest() {
         TMain Doc;
-        test::AddPrescribedPoint(Doc, 20, 0.008);
+        test::AddPoint(Doc, "Room", 20, 50);
         Project = TMollierFileHandling::ProjectToXml(Doc);
         Work.Write("plan.pkx", Project);
         Dialogs.Files.push_back(Work.File("plan.pkx"));
@@ -95,6 +95,12 @@ TEST_F(FormMainOutputsTest, PictureExportRefusesProjectsAndReportsAFullDisk) {
     test::OnAFullDisk([&] { Form->mnuFileSaveChartAsPicture->trigger(); });
     EXPECT_NE(FailureShown(Dialogs).find(std::strerror(EFBIG)), std::string::npos);
     EXPECT_TRUE(Work.Read("old.jpg") == "old picture") << "the old picture was replaced";
+
+    Dialogs.Files.push_back(Work.File("new.png"));
+    Form->mnuFileSaveChartAsPicture->trigger();
+    EXPECT_EQ(FailureShown(Dialogs), "");
+    EXPECT_FALSE(QImage(QString::fromStdString(Work.File("new.png"))).isNull());
+    EXPECT_FALSE(Form->Modified);
 }
 
 TEST_F(FormMainOutputsTest, PrintToAFileRefusesProjectsAndReportsAFullDisk) {

@@ -7,12 +7,15 @@
 #include "ui/FormEditPoint.h"
 #include "ui/FormMain.h"
 #include "ui/PaintBox.h"
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
 
 #include "tests/support/ScriptedUserDialogs.h"
 #include "tests/support/TempFolder.h"
 
+#include <QApplication>
+#include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,16 +26,20 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include <sys/resource.h>
 
 namespace psykrona::test {
 
+using Strings = std::vector<std::string>;
+
+inline std::string SourceFile(const std::string& Path) {
+    return ReadFile(std::string(PSYKRONA_SOURCE_DIR) + "/" + Path);
+}
 // Runs Action as a process whose files may grow to 64 bytes at most: a full
 // disk for everything it writes.
 inline void OnAFullDisk(const std::function<void()>& Action) {
@@ -47,35 +54,36 @@ inline void OnAFullDisk(const std::function<void()>& Action) {
     signal(SIGXFSZ, OldSignal);
 }
 
-inline std::string SourceFile(const std::string& RelativePath) {
-    std::ifstream In(std::string(PSYKRONA_SOURCE_DIR) + "/" + RelativePath, std::ios::binary);
-    std::stringstream S;
-    S << In.rdbuf();
-    return S.str();
+// Adds a point prescribed by temperature and relative humidity, calculated.
+inline TMollierPoint& AddPoint(TMain& Doc, const std::string& Name, double Temp, double RelHum) {
+    TMollierPoint& P = Doc.AddPoint();
+    P.Number = Doc.PointCount();
+    P.Name = Name;
+    P.Temp = Temp;
+    P.RelHum = RelHum;
+    P.Prescribed1 = PROP_TEMP;
+    P.Prescribed2 = PROP_RELHUM;
+    Doc.CalculateAll();
+    return P;
 }
 
-// A program directory of its own with the installed language list and the
-// English and Swedish texts; English is current.
-inline void WriteLanguages(const TTempFolder& Folder) {
-    Folder.Write("Languages.xml", SourceFile("data/Languages.xml"));
-    Folder.Write("English.lng", SourceFile("data/English.lng"));
-    Folder.Write("Swedish.lng", SourceFile("data/Swedish.lng"));
-    Folder.Write("Hungarian.lng", SourceFile("data/Hungarian.lng"));
-}
-
-// Answers the point editor once the next command shows it modally. The
-// script must close the editor; one left open is closed and counted as a
-// failure, so that a wrong script cannot hang the test.
-inline void WhenEditorShown(TfrmEditPoint& Editor, std::function<void(TfrmEditPoint&)> Script) {
-    QTimer::singleShot(0, &Editor, [&Editor, Script] {
-        if (!Editor.isVisible()) {
-            ADD_FAILURE() << "the point editor was not shown";
-            return;
-        }
-        Script(Editor);
-        if (Editor.isVisible()) {
-            ADD_FAILURE() << "the script left the point editor open";
-            Editor.reject();
+// Runs Script on the modal window of type T that comes next, looked for
+// until it comes. A window left open is rejected, and one that never comes
+// ends every event loop, each a failure, so a wrong script cannot hang.
+template <typename T> void WhenShown(std::function<void(T&)> Script, int Tries = 400) {
+    QTimer::singleShot(Tries == 400 ? 0 : 5, [Script, Tries] {
+        auto* Window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (Window == nullptr && Tries > 0) {
+            WhenShown<T>(Script, Tries - 1);
+        } else if (Window == nullptr) {
+            ADD_FAILURE() << T::staticMetaObject.className() << " was not shown";
+            QCoreApplication::exit(2);
+        } else {
+            Script(*Window);
+            if (Window->isVisible()) {
+                ADD_FAILURE() << "the script left " << T::staticMetaObject.className() << " open";
+                Window->reject();
+            }
         }
     });
 }
@@ -83,26 +91,62 @@ inline void WhenEditorShown(TfrmEditPoint& Editor, std::function<void(TfrmEditPo
 // Ticks the two properties (by their check boxes) and types their values.
 inline void Prescribe(TfrmEditPoint& E, QCheckBox* CheckA, const char* ValueA, QCheckBox* CheckB,
                       const char* ValueB) {
-    auto EditOf = [&E](QCheckBox* Check) {
-        return Check == E.chkTemp      ? E.edtTemp
-               : Check == E.chkRelHum  ? E.edtRelHum
-               : Check == E.chkSpecHum ? E.edtSpecHum
-                                       : E.edtEnthalpy;
-    };
-    CheckA->click();
-    EditOf(CheckA)->setText(QString::fromUtf8(ValueA));
-    CheckB->click();
-    EditOf(CheckB)->setText(QString::fromUtf8(ValueB));
+    for (auto [Check, Value] : {std::pair{CheckA, ValueA}, std::pair{CheckB, ValueB}}) {
+        Check->click();
+        QLineEdit* Edit = Check == E.chkTemp     ? E.edtTemp
+                          : Check == E.chkRelHum ? E.edtRelHum
+                          : Check == E.chkSpecHum ? E.edtSpecHum
+                                                  : E.edtEnthalpy;
+        Edit->setText(QString::fromUtf8(Value));
+    }
 }
 
-// The main window as the program starts it, on a program directory and
-// folder of its own, with the point editor and scripted boxes. The decimal
-// separator is ".".
-class TMainWindowTest : public testing::Test {
+struct TLanguage {
+    std::string Code, Name, File;
+};
+inline const std::vector<TLanguage> ShippedLanguages{
+    {"en", "English", "English.lng"}, {"sv", "Svenska", "Swedish.lng"}, {"hu", "Magyar", "Hungarian.lng"}};
+
+// A program directory with the shipped language files, a work folder and
+// scripted boxes (one nobody planned for fails the test); separator ".".
+class TWindowTest : public testing::Test {
+protected:
+    TWindowTest() {
+        SetDecimalSeparator('.');
+        for (const char* F : {"Languages.xml", "English.lng", "Swedish.lng", "Hungarian.lng"}) {
+            ProgramDir.Write(F, SourceFile(std::string("data/") + F));
+        }
+    }
+    ~TWindowTest() override {
+        EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
+        TTranslator::DestroyInstance();
+    }
+
+    // Writes the language list remembering Default and starts the
+    // translator on it, as the program's start does.
+    void StartWith(const std::string& Default, const std::vector<TLanguage>& Languages = ShippedLanguages) {
+        std::string Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<psykrona-languages>\n<default><language>" +
+                          Default + "</language></default>\n<languages>\n";
+        for (const TLanguage& L : Languages) {
+            Xml += "<language><code>" + L.Code + "</code><name>" + L.Name + "</name><file>" + L.File +
+                   "</file></language>\n";
+        }
+        ProgramDir.Write("Languages.xml", Xml + "</languages>\n</psykrona-languages>\n");
+        Restart();
+    }
+    void Restart() { TTranslator::CreateInstance(DomImpl, Parser, ProgramDir.Dir()); }
+
+    TTempFolder ProgramDir;
+    TTempFolder Work;
+    TScriptedUserDialogs Dialogs;
+    TDomImplementation DomImpl;
+    TXmlParser Parser{DomImpl};
+};
+
+// The main window as the program starts it, with the point editor.
+class TMainWindowTest : public TWindowTest {
 protected:
     TMainWindowTest() {
-        SetDecimalSeparator('.');
-        WriteLanguages(ProgramDir);
         Form = std::make_unique<TfrmMain>(ProgramDir.Dir());
         Editor = new TfrmEditPoint(Form.get());
         Form->Forms.frmEditPoint = Editor;
@@ -111,41 +155,33 @@ protected:
         QCoreApplication::processEvents(); // the start-up step: a new project
     }
     ~TMainWindowTest() override {
-        EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
         Form->Modified = false;
         Form->close();
         Form.reset();
     }
 
-    // Adds a point through the Add button and the editor, prescribed by
-    // temperature and relative humidity.
+    // Adds a point through the Add button and the editor.
     void AddPoint(const char* Name, const char* Temp, const char* RelHum) {
-        WhenEditorShown(*Editor, [&](TfrmEditPoint& E) {
+        WhenShown<TfrmEditPoint>([&](TfrmEditPoint& E) {
             E.edtName->setText(QString::fromUtf8(Name));
             Prescribe(E, E.chkTemp, Temp, E.chkRelHum, RelHum);
             E.btnOK->click();
         });
         Form->btnAdd->click();
     }
-
-    std::vector<std::string> PointNames() const {
-        std::vector<std::string> Names;
+    // "number:name" of every point; the list's rows must agree.
+    Strings PointNames() const {
+        Strings Names;
         for (const TMollierPoint& P : Form->Document->Points) {
             Names.push_back(std::to_string(P.Number) + ":" + P.Name);
         }
+        EXPECT_EQ(static_cast<std::size_t>(Form->ListBox1->count()), Names.size());
+        for (int I = 0; I < Form->ListBox1->count(); ++I) {
+            EXPECT_EQ(Form->ListBox1->item(I)->text().toStdString(), std::to_string(I + 1));
+        }
         return Names;
     }
-    std::vector<std::string> ListRows() const {
-        std::vector<std::string> Rows;
-        for (int I = 0; I < Form->ListBox1->count(); ++I) {
-            Rows.push_back(Form->ListBox1->item(I)->text().toStdString());
-        }
-        return Rows;
-    }
 
-    TTempFolder ProgramDir;
-    TTempFolder Work;
-    TScriptedUserDialogs Dialogs;
     std::unique_ptr<TfrmMain> Form;
     TfrmEditPoint* Editor = nullptr;
 };
