@@ -3,7 +3,8 @@
 // language, and with every local link, stylesheet and section anchor present.
 // Each language's page names exactly the file formats, command-line commands
 // and options that the program has, as the program itself lists them, and
-// names its menu commands as the language's menus do.
+// names its menu commands as the language's menus do. And the program's
+// own answers to --help and --version.
 #include "ui/CommandLine.h"
 #include "xml/XmlParser.h"
 
@@ -28,8 +29,8 @@ using test::ReadFile;
 TEST(HelpPagesTest, EveryShippedLanguageHasAPageAndEveryLocalLinkResolves) {
     const std::filesystem::path Help = std::filesystem::path(PSYKRONA_SOURCE_DIR) / "data" / "help";
     std::vector<std::filesystem::path> Pages{Help / "index.html"};
-    for (const test::TLanguage& L : test::ShippedLanguages) {
-        Pages.push_back(Help / L.Code / "index.html");
+    for (const std::string& Code : test::LanguageCodes) {
+        Pages.push_back(Help / Code / "index.html");
         ASSERT_TRUE(std::filesystem::is_regular_file(Pages.back())) << Pages.back();
     }
     const std::regex Link(R"re((?:href|src)="([^"#:]*)(#[^"]*)?")re");
@@ -42,17 +43,11 @@ TEST(HelpPagesTest, EveryShippedLanguageHasAPageAndEveryLocalLinkResolves) {
         ASSERT_TRUE(std::regex_search(Html, M, Lang)) << Page;
         const std::string Folder = Page.parent_path().filename().string();
         EXPECT_EQ(M[1].str(), Folder == "help" ? "en" : Folder) << Page;
-        for (auto It = std::sregex_iterator(Html.begin(), Html.end(), Link); It != std::sregex_iterator();
-             ++It) {
-            const std::string Target = (*It)[1].str();
-            const std::string Fragment = (*It)[2].str();
-            if (Target.empty()) {
-                EXPECT_NE(Html.find("id=\"" + Fragment.substr(1) + "\""), std::string::npos)
-                    << Page << " links to " << Fragment;
-                continue;
-            }
-            EXPECT_TRUE(std::filesystem::exists(Page.parent_path() / Target))
-                << Page << " links to " << Target;
+        for (auto It = std::sregex_iterator(Html.begin(), Html.end(), Link); It != std::sregex_iterator(); ++It) {
+            const std::string Target = (*It)[1].str(), Fragment = (*It)[2].str();
+            EXPECT_TRUE(Target.empty() ? Html.find("id=\"" + Fragment.substr(1) + "\"") != std::string::npos
+                                       : std::filesystem::exists(Page.parent_path() / Target))
+                << Page << " links to " << Target << Fragment;
         }
     }
 }
@@ -101,19 +96,20 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
     const std::set<std::string> Commands = Matches(Cli.Out, std::regex(R"re(\n  ([a-z]+) )re"));
     std::set<std::string> Options = Matches(Cli.Out + GuiHelp, std::regex(R"re((--[a-z][a-z-]*))re"));
     // The file dialogs' types and the files the command-line tool writes.
-    std::set<std::string> Formats =
-        Matches(ReadFile(Source / "ui" / "FormMain.h") + ReadFile(Source / "ui" / "FormMain.cpp"),
-                std::regex(R"re(\(\*\.([a-z]+)\))re"));
+    std::string MainWindow; // wherever the main window's sources put them
+    for (const auto& File : std::filesystem::directory_iterator(Source / "ui")) {
+        MainWindow += File.path().filename().string().rfind("FormMain", 0) == 0 ? ReadFile(File.path()) : "";
+    }
+    std::set<std::string> Formats = Matches(MainWindow, std::regex(R"re(\(\*\.([a-z]+)\))re"));
     Formats.merge(Matches(Cli.Out, std::regex(R"re(\.([a-z]{3})\b)re")));
     ASSERT_GE(Commands.size(), 3u) << Cli.Out;
     ASSERT_TRUE(Options.count("--help") && Options.count("--version")) << Cli.Out;
     ASSERT_TRUE(Formats.count("pkx") && Formats.count("bmp") && Formats.count("pdf"));
 
     StartWith("en");
-    const std::vector<test::TLanguage> Languages = test::ShippedLanguages;
-    for (int L = 0; L < static_cast<int>(Languages.size()); ++L) {
+    for (int L = 0; L < 3; ++L) {
         TTranslator::SetLanguage(L);
-        const auto Page = Source / "data" / "help" / Languages[L].Code / "index.html";
+        const auto Page = Source / "data" / "help" / test::LanguageCodes[L] / "index.html";
         const std::string Html = ReadFile(Page);
         const std::string Code = CodeText(Html);
         EXPECT_EQ(Matches(Code, std::regex(R"re((?:^|[\s"])[\w-]*\.([A-Za-z]{3})(?=$|[\s"]))re")), Formats)
@@ -125,17 +121,18 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
             EXPECT_TRUE(Commands.count(Called)) << Page << " calls psykrona-cli " << Called;
         }
         // "Menu → Command" is spelt as the menus of the page's language.
-        std::set<std::string> Menus;
-        for (const char* Key : {"MNU_FILE", "MNU_OPTIONS", "MNU_HELP"}) {
-            Menus.insert(MenuName(TTranslator::GetText("MENUS", Key)));
-        }
-        std::set<std::string> Items;
-        for (const char* Key :
-             {"MNU_FILE_NEW", "MNU_FILE_OPEN", "MNU_FILE_SAVE", "MNU_FILE_SAVE_AS",
-              "MNU_FILE_SAVE_CHART_AS_PICTURE", "MNU_FILE_PRINT", "MNU_FILE_EXIT", "MNU_OPTIONS_LIMITS",
-              "MNU_OPTIONS_LANGUAGE", "MNU_HELP_HELP", "MNU_HELP_ABOUT"}) {
-            Items.insert(MenuName(TTranslator::GetText("MENUS", Key)));
-        }
+        auto Captions = [](std::initializer_list<const char*> Keys) {
+            std::set<std::string> Names;
+            for (const char* Key : Keys) {
+                Names.insert(MenuName(TTranslator::GetText("MENUS", Key)));
+            }
+            return Names;
+        };
+        const std::set<std::string> Menus = Captions({"MNU_FILE", "MNU_OPTIONS", "MNU_HELP"});
+        const std::set<std::string> Items = Captions(
+            {"MNU_FILE_NEW", "MNU_FILE_OPEN", "MNU_FILE_SAVE", "MNU_FILE_SAVE_AS", "MNU_FILE_SAVE_CHART_AS_PICTURE",
+             "MNU_FILE_PRINT", "MNU_FILE_EXIT", "MNU_OPTIONS_LIMITS", "MNU_OPTIONS_LANGUAGE", "MNU_HELP_HELP",
+             "MNU_HELP_ABOUT"});
         const std::regex Path("<b>([^<]+) → ([^<]+)</b>");
         int Paths = 0;
         for (auto It = std::sregex_iterator(Html.begin(), Html.end(), Path); It != std::sregex_iterator();
@@ -144,6 +141,29 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
             EXPECT_TRUE(Items.count((*It)[2].str())) << Page << ": no menu command " << (*It)[2];
         }
         EXPECT_GE(Paths, 4) << Page;
+    }
+}
+
+// Any argument list holding --help/-h or --version/-v before a "--" ends
+// the program with the same answer; everything else goes to the program.
+TEST(CommandLineTest, AnswersHelpAndVersionAndLeavesEverythingElseToTheProgram) {
+    const TCommandLineAnswer Help = AnswerCommandLine({"--help"});
+    const TCommandLineAnswer Version = AnswerCommandLine({"--version"});
+    ASSERT_TRUE(Help.Exit && Version.Exit);
+    EXPECT_NE(Help.Out.find("--version"), std::string::npos) << Help.Out;
+    EXPECT_EQ(std::count(Version.Out.begin(), Version.Out.end(), '\n'), 1) << Version.Out;
+    const std::pair<std::vector<std::string>, const TCommandLineAnswer*> Cases[] = {
+        {{"-v"}, &Version},          {{"-platform", "offscreen", "--version"}, &Version},
+        {{"-h"}, &Help},             {{"plan.pkx", "--help"}, &Help},
+        {{}, nullptr},               {{"plan.pkx"}, nullptr},
+        {{"--", "--version"}, nullptr}, {{"--versions"}, nullptr},
+    };
+    for (const auto& [Args, Expected] : Cases) {
+        const TCommandLineAnswer A = AnswerCommandLine(Args);
+        const std::string Call = Args.empty() ? "(none)" : Args.back();
+        EXPECT_EQ(A.Exit, Expected != nullptr) << Call;
+        EXPECT_EQ(A.ExitCode, 0) << Call;
+        EXPECT_EQ(A.Out, Expected ? Expected->Out : "") << Call;
     }
 }
 

@@ -1,5 +1,6 @@
 // The point editor driven through its controls and the keyboard: what it
-// stores and what it refuses.
+// stores and what it refuses; and which of the points panel's Add, Insert,
+// Delete and Edit leave an unsaved change.
 #include "ui/FormEditPoint.h"
 
 #include "tests/ui/UiFixture.h"
@@ -26,8 +27,8 @@ protected:
 
 // A new point typed as a user types it: a tick by mouse or Space, or Tab
 // into a field, selects its whole text, so 25 gives 25 and not "0.025".
-// Under a comma separator the same keys with commas give the same point, and
-// the lower pressure of the second run holds more water per kilogram.
+// With a comma separator commas give the same point, and the lower
+// pressure of that run holds more water per kilogram.
 TEST_F(FormEditPointTest, TheFirstNewPointIsTypedAsTheUserTypesIt) {
     double SpecHumAtNormal = 0;
     for (const auto& [Separator, Pressure] : {std::pair{'.', 101.3}, std::pair{',', 90.0}}) {
@@ -80,9 +81,7 @@ TEST_F(FormEditPointTest, RefusedInputSaysWhyAndKeepsThePoint) {
     } Cases[] = {
         {[](E& D) { test::Prescribe(D, D.chkTemp, "20", D.chkRelHum, "50"), D.chkEnthalpy->click(); },
          TMessageKind::Error, Two, Two},
-        {[](E& D) { D.chkTemp->click(); }, TMessageKind::Error, Two, Two},
         {[](E& D) { D.chkTemp->click(), D.edtTemp->setText("abc"); }, TMessageKind::Error, Format, Format},
-        {[](E& D) { test::Prescribe(D, D.chkTemp, "20", D.chkRelHum, ""); }, TMessageKind::Error, Format, Format},
         {[](E& D) { test::Prescribe(D, D.chkTemp, "200", D.chkRelHum, "50"); }, TMessageKind::Error,
          "The calculation failed. Please check the values entered.", "Calculation error"},
         {[](E& D) { test::Prescribe(D, D.chkTemp, "20", D.chkEnthalpy, "10"); }, TMessageKind::Warning, Dry, Dry},
@@ -106,6 +105,63 @@ TEST_F(FormEditPointTest, RefusedInputSaysWhyAndKeepsThePoint) {
         EXPECT_EQ(Point->Name, Before.Name);
         EXPECT_EQ(Point->Prescribed1, Before.Prescribed1);
         EXPECT_EQ(Point->Temp, Before.Temp);
+    }
+}
+
+using test::Strings;
+
+class FormMainPointsTest : public test::TMainWindowTest {
+protected:
+    FormMainPointsTest() {
+        AddPoint("A", "10", "40");
+        AddPoint("B", "20", "50");
+        AddPoint("C", "30", "60");
+        Form->Modified = false;
+        Dialogs.Clear();
+    }
+    void Editing(bool Confirm) {
+        test::WhenShown<TfrmEditPoint>([Confirm](TfrmEditPoint& E) {
+            if (Confirm && !E.chkTemp->isChecked()) {
+                test::Prescribe(E, E.chkTemp, "5", E.chkRelHum, "80");
+            }
+            (Confirm ? E.btnOK : E.btnCancel)->click();
+        });
+    }
+};
+
+// Closing after any of these asks the quit question exactly when Modified
+// is set, so an edit of a saved project is never lost without a word.
+TEST_F(FormMainPointsTest, EveryConfirmedChangeIsUnsavedAndACancelledOneChangesNothing) {
+    const struct {
+        const char* Command;
+        std::function<void()> Run;
+        bool Modified;
+    } Cases[] = {
+        {"edit, cancelled", [&] { Editing(false), Form->btnEdit->click(); }, false},
+        {"edit, confirmed", [&] { Editing(true), Form->btnEdit->click(); }, true},
+        {"insert, cancelled, deleted again",
+         [&] { Editing(false), Dialogs.Answers = {TAnswer::Yes}, Form->btnInsert->click(); }, false},
+        {"insert, cancelled, kept",
+         [&] { Editing(false), Dialogs.Answers = {TAnswer::No}, Form->btnInsert->click(); }, true},
+        {"insert, confirmed", [&] { Editing(true), Form->btnInsert->click(); }, true},
+        {"add, cancelled", [&] { Editing(false), Form->btnAdd->click(); }, false},
+        {"delete, answered No", [&] { Dialogs.Answers = {TAnswer::No}, Form->btnDelete->click(); }, false},
+        {"delete", [&] { Dialogs.Answers = {TAnswer::Yes}, Form->btnDelete->click(); }, true},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Command);
+        Form->Modified = false;
+        Form->ListBox1->setCurrentRow(1);
+        const std::size_t Count = Form->Document->Points.size();
+        C.Run();
+        EXPECT_EQ(Form->Modified, C.Modified);
+        EXPECT_TRUE(C.Modified || Form->Document->Points.size() == Count);
+        Dialogs.Clear();
+        Dialogs.Answers = {TAnswer::Cancel};
+        EXPECT_EQ(Form->close(), !C.Modified);
+        EXPECT_EQ(Dialogs.Log(), C.Modified ? Strings{"YesNoCancel: Quit without saving?"} : Strings{});
+        Form->show();
+        Dialogs.Clear();
     }
 }
 

@@ -1,6 +1,5 @@
 // The file commands of the main window: the questions New, Open and closing
-// ask and what each answer keeps, the window title, saving after an older
-// ".pkr" file, and opens and saves that fail.
+// ask and what each answer keeps, and opens and saves that fail.
 #include "ui/FormMain.h"
 
 #include "files/MollierFileHandling.h"
@@ -48,34 +47,36 @@ TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
     const std::string X = "YesNoCancel: Quit without saving?";
     const Strings Unsaved{"1:Unsaved"}, Empty{}, Opened{"1:P1", "2:P2"};
     using A = TAnswer;
+    QAction* const FileNew = Form->mnuFileNew;
+    QAction* const FileOpen = Form->mnuFileOpen;
+    QAction* const Quit = nullptr;
     const struct {
-        const char* Command;
+        QAction* Command; // none: closing the window
         bool Dirty;
         std::vector<TAnswer> Answers;
         std::vector<std::optional<std::string>> Files;
         Strings Log, After;
         bool Closed;
     } Rows[] = {
-        {"New", true, {A::Cancel}, {}, {Q}, Unsaved, false},
-        {"New", true, {A::No}, {}, {Q}, Empty, false},
-        {"New", true, {A::Yes}, {None}, {Q, "Save: "}, Unsaved, false},
-        {"New", true, {A::Yes}, {Saved}, {Q, "Save: "}, Empty, false},
-        {"New", false, {}, {}, {}, Empty, false},
-        {"Open", true, {A::Cancel}, {}, {Q}, Unsaved, false},
-        {"Open", true, {A::No}, {None}, {Q, "Open: "}, Unsaved, false},
-        {"Open", true, {A::No}, {Plan}, {Q, "Open: "}, Opened, false},
-        {"Open", true, {A::Yes}, {None}, {Q, "Save: "}, Unsaved, false},
-        {"Open", true, {A::Yes}, {Saved, Plan}, {Q, "Save: ", "Open: "}, Opened, false},
-        {"Open", false, {}, {Plan}, {"Open: "}, Opened, false},
-        {"Close", true, {A::Cancel}, {}, {X}, Unsaved, false},
-        {"Close", true, {A::Yes}, {}, {X}, Unsaved, true},
-        {"Close", true, {A::No}, {None}, {X, "Save: "}, Unsaved, false},
-        {"Close", true, {A::No}, {Saved}, {X, "Save: "}, Unsaved, true},
-        {"Close", false, {}, {}, {}, Empty, true},
+        {FileNew, true, {A::Cancel}, {}, {Q}, Unsaved, false},
+        {FileNew, true, {A::No}, {}, {Q}, Empty, false},
+        {FileNew, true, {A::Yes}, {None}, {Q, "Save: "}, Unsaved, false},
+        {FileNew, true, {A::Yes}, {Saved}, {Q, "Save: "}, Empty, false},
+        {FileNew, false, {}, {}, {}, Empty, false},
+        {FileOpen, true, {A::Cancel}, {}, {Q}, Unsaved, false},
+        {FileOpen, true, {A::No}, {None}, {Q, "Open: "}, Unsaved, false},
+        {FileOpen, true, {A::No}, {Plan}, {Q, "Open: "}, Opened, false},
+        {FileOpen, true, {A::Yes}, {None}, {Q, "Save: "}, Unsaved, false},
+        {FileOpen, true, {A::Yes}, {Saved, Plan}, {Q, "Save: ", "Open: "}, Opened, false},
+        {FileOpen, false, {}, {Plan}, {"Open: "}, Opened, false},
+        {Quit, true, {A::Cancel}, {}, {X}, Unsaved, false},
+        {Quit, true, {A::Yes}, {}, {X}, Unsaved, true},
+        {Quit, true, {A::No}, {None}, {X, "Save: "}, Unsaved, false},
+        {Quit, true, {A::No}, {Saved}, {X, "Save: "}, Unsaved, true},
+        {Quit, false, {}, {}, {}, Empty, true},
     };
     for (const auto& R : Rows) {
-        SCOPED_TRACE(std::string(R.Command) + (R.Dirty ? ", unsaved work" : ", nothing unsaved") + ", " +
-                     std::to_string(R.Answers.size()) + " answers, " + std::to_string(R.Files.size()) + " files");
+        SCOPED_TRACE("row " + std::to_string(&R - Rows));
         Form->show();
         Form->Modified = false;
         Form->mnuFileNew->trigger();
@@ -84,15 +85,11 @@ TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
         }
         Dialogs.Answers.assign(R.Answers.begin(), R.Answers.end());
         Dialogs.Files.assign(R.Files.begin(), R.Files.end());
-        std::string(R.Command) == "New"    ? Form->mnuFileNew->trigger()
-        : std::string(R.Command) == "Open" ? Form->mnuFileOpen->trigger()
-                                           : void(Form->close());
+        R.Command ? R.Command->trigger() : void(Form->close());
         EXPECT_EQ(Dialogs.Log(), R.Log);
         EXPECT_EQ(Form->isVisible(), !R.Closed);
         EXPECT_EQ(PointNames(), R.After);
-        if (!R.Closed) {
-            EXPECT_EQ(Form->Modified, R.After == Unsaved);
-        }
+        EXPECT_TRUE(R.Closed || Form->Modified == (R.After == Unsaved));
         const bool Saves = std::count(R.Files.begin(), R.Files.end(), Saved) != 0;
         EXPECT_EQ(fs::exists(Saved), Saves);
         if (Saves) {
@@ -101,35 +98,6 @@ TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
         }
         Dialogs.Clear();
     }
-}
-
-// Save after an older ".pkr" file asks for a new name ending ".pkx" beside
-// it and leaves the old file; the title names the project's file.
-TEST_F(FormMainFilesTest, SaveAfterAnOlderFileRunsSaveAsProposingPkxAndLeavesTheOldFile) {
-    const std::string Untitled = Title();
-    const std::string Old = "2\r\n0\r\n20\r\n101.3\r\n1.2\r\n"
-                            "1\r\nNada\r\n20\r\n0.0072585\r\n50\r\n38.518\r\n1\r\n3\r\n1\r\n1\r\n"
-                            "2\r\nRoom\r\n22\r\n0.008\r\n48\r\n42.4\r\n1\r\n2\r\n1\r\n0\r\n";
-    Work.Write("old.pkr", Old);
-    Open(Work.File("old.pkr"));
-    EXPECT_EQ(PointNames(), (Strings{"1:", "2:Room"}));
-    EXPECT_EQ(Title(), Untitled + " - " + Work.File("old.pkr"));
-    Modify();
-    Dialogs.Files.push_back(Work.File("old.pkx"));
-    Form->mnuFileSave->trigger();
-    ASSERT_EQ(Dialogs.Log(), (Strings{"Save: old.pkx"}));
-    EXPECT_EQ(Dialogs.Asked[0].Request.InitialDir, Work.Path().string());
-    EXPECT_EQ(Work.Read("old.pkr"), Old);
-    EXPECT_EQ(Title(), Untitled + " - " + Work.File("old.pkx"));
-    EXPECT_FALSE(Form->Modified);
-
-    Dialogs.Clear();
-    Modify();
-    Form->mnuFileSave->trigger();
-    EXPECT_TRUE(Dialogs.Asked.empty()) << "from now on Save writes the new file";
-    EXPECT_NE(Work.Read("old.pkx").find("Unsaved"), std::string::npos);
-    Form->mnuFileNew->trigger();
-    EXPECT_EQ(Title(), Untitled);
 }
 
 // A refused or unreadable file says why with the file's name, and no chart

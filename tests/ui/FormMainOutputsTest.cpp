@@ -2,29 +2,19 @@
 // or cannot be written: a project named as the output (also through a link)
 // is refused, a full disk (a file size limit) is reported, and in each case
 // the file that was there stays as it was.
-#include "ui/FormMain.h"
-
-#include "engine/Main.h"
 #include "files/MollierFileHandling.h"
 #include "printing/FormPrint.h"
 #include "printing/MollierPrint.h"
 #include "ui/QtPrinter.h"
-#include "ui/UserDialogs.h"
 
 #include "tests/ui/UiFixture.h"
 
-#include <QAction>
 #include <QImage>
 #include <QPrinter>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 
 namespace psykrona {
 namespace {
@@ -78,27 +68,22 @@ protected:
 
 TEST_F(FormMainOutputsTest, PictureExportRefusesProjectsAndReportsAFullDisk) {
     fs::create_symlink(Work.File("plan.pkx"), Work.File("chart.bmp"));
-    for (const std::string Name : {"plan.pkx", "chart.bmp"}) {
-        Dialogs.Files.push_back(Work.File(Name));
-        Form->mnuFileSaveChartAsPicture->trigger();
-        EXPECT_NE(FailureShown(Dialogs).find("is the same file as"), std::string::npos) << Name;
-        EXPECT_TRUE(Work.Read("plan.pkx") == Project) << Name << ": the project was replaced";
-    }
     Work.Write("other.PKR", "older project");
-    Dialogs.Files.push_back(Work.File("other.PKR"));
-    Form->mnuFileSaveChartAsPicture->trigger();
-    EXPECT_NE(FailureShown(Dialogs).find("is an existing project file"), std::string::npos);
-    EXPECT_TRUE(Work.Read("other.PKR") == "older project") << "the project was replaced";
-
     Work.Write("old.jpg", "old picture");
-    Dialogs.Files.push_back(Work.File("old.jpg"));
-    test::OnAFullDisk([&] { Form->mnuFileSaveChartAsPicture->trigger(); });
-    EXPECT_NE(FailureShown(Dialogs).find(std::strerror(EFBIG)), std::string::npos);
-    EXPECT_TRUE(Work.Read("old.jpg") == "old picture") << "the old picture was replaced";
-
-    Dialogs.Files.push_back(Work.File("new.png"));
-    Form->mnuFileSaveChartAsPicture->trigger();
-    EXPECT_EQ(FailureShown(Dialogs), "");
+    const std::tuple<const char*, std::string, bool> Cases[] = {{"plan.pkx", "is the same file as", false},
+                                                                {"chart.bmp", "is the same file as", false},
+                                                                {"other.PKR", "is an existing project file", false},
+                                                                {"old.jpg", std::strerror(EFBIG), true},
+                                                                {"new.png", "", false}};
+    for (const auto& [Name, Reason, FullDisk] : Cases) {
+        const std::string Before = Work.Read(Name);
+        Dialogs.Files.push_back(Work.File(Name));
+        const auto Export = [this] { Form->mnuFileSaveChartAsPicture->trigger(); };
+        FullDisk ? test::OnAFullDisk(Export) : Export();
+        const std::string Shown = FailureShown(Dialogs);
+        EXPECT_TRUE(Reason.empty() ? Shown.empty() : Shown.find(Reason) != std::string::npos) << Name << ": " << Shown;
+        EXPECT_TRUE(Reason.empty() || Work.Read(Name) == Before) << Name << " was replaced";
+    }
     EXPECT_FALSE(QImage(QString::fromStdString(Work.File("new.png"))).isNull());
     EXPECT_FALSE(Form->Modified);
 }

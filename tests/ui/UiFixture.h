@@ -13,8 +13,8 @@
 #include "tests/support/ScriptedUserDialogs.h"
 #include "tests/support/TempFolder.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,8 +40,7 @@ using Strings = std::vector<std::string>;
 inline std::string SourceFile(const std::string& Path) {
     return ReadFile(std::string(PSYKRONA_SOURCE_DIR) + "/" + Path);
 }
-// Runs Action as a process whose files may grow to 64 bytes at most: a full
-// disk for everything it writes.
+// Runs Action with files limited to 64 bytes: a full disk for its writes.
 inline void OnAFullDisk(const std::function<void()>& Action) {
     struct rlimit Old {};
     getrlimit(RLIMIT_FSIZE, &Old);
@@ -101,11 +100,7 @@ inline void Prescribe(TfrmEditPoint& E, QCheckBox* CheckA, const char* ValueA, Q
     }
 }
 
-struct TLanguage {
-    std::string Code, Name, File;
-};
-inline const std::vector<TLanguage> ShippedLanguages{
-    {"en", "English", "English.lng"}, {"sv", "Svenska", "Swedish.lng"}, {"hu", "Magyar", "Hungarian.lng"}};
+inline const Strings LanguageCodes{"en", "sv", "hu"}; // the shipped list's order
 
 // A program directory with the shipped language files, a work folder and
 // scripted boxes (one nobody planned for fails the test); separator ".".
@@ -122,16 +117,13 @@ protected:
         TTranslator::DestroyInstance();
     }
 
-    // Writes the language list remembering Default and starts the
-    // translator on it, as the program's start does.
-    void StartWith(const std::string& Default, const std::vector<TLanguage>& Languages = ShippedLanguages) {
-        std::string Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<psykrona-languages>\n<default><language>" +
-                          Default + "</language></default>\n<languages>\n";
-        for (const TLanguage& L : Languages) {
-            Xml += "<language><code>" + L.Code + "</code><name>" + L.Name + "</name><file>" + L.File +
-                   "</file></language>\n";
-        }
-        ProgramDir.Write("Languages.xml", Xml + "</languages>\n</psykrona-languages>\n");
+    // The shipped language list remembering Default, and the translator
+    // started on it as the program's start does.
+    void StartWith(const std::string& Default) {
+        std::string Xml = SourceFile("data/Languages.xml");
+        const std::string Remembered = "<language>en</language>";
+        ProgramDir.Write("Languages.xml", Xml.replace(Xml.find(Remembered), Remembered.size(),
+                                                      "<language>" + Default + "</language>"));
         Restart();
     }
     void Restart() { TTranslator::CreateInstance(DomImpl, Parser, ProgramDir.Dir()); }
