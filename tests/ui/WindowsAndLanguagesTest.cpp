@@ -1,5 +1,5 @@
 // The windows as a window manager and the three languages meet them: every
-// language fits, and dialogs behave as dialogs.
+// language fits, and the dialogs behave as dialogs.
 #include "chart/FormOptionsChart.h"
 #include "localisation/FormIntro2.h"
 #include "localisation/FormLanguages.h"
@@ -91,7 +91,28 @@ Strings LayoutFaults(const QWidget& Window) {
 // dialogs is cut, runs into its neighbour, reaches its frame or shows a key.
 using LanguageFitTest = TMainWindowTest;
 
-TEST_F(LanguageFitTest, NoCaptionOrValueIsCutOrTouchesItsNeighbourInAnyLanguage) {
+// A dialog asks for no minimise or maximise button, and where a window
+// manager offers them anyway (openbox draws them on every title bar) it comes
+// straight back instead of vanishing. A stand-alone one shows centred on the
+// screen wherever it was before.
+void ExpectBehavesAsADialog(QDialog& D, bool StandAlone) {
+    const Qt::WindowFlags Flags = D.windowFlags();
+    EXPECT_EQ(Flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(Flags & Qt::CustomizeWindowHint); // else the platform adds the buttons it thinks fit
+    EXPECT_FALSE(Flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(bool(Flags & Qt::WindowCloseButtonHint), !qobject_cast<TfrmIntro*>(&D));
+    const QRect Screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_TRUE(!StandAlone || (std::abs(D.frameGeometry().center().x() - Screen.center().x()) <= 1 &&
+                                Screen.contains(D.frameGeometry())));
+    for (auto State : {Qt::WindowMinimized, Qt::WindowMaximized, Qt::WindowFullScreen}) {
+        D.setWindowState(State);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(D.windowState(), Qt::WindowNoState);
+        EXPECT_TRUE(D.isVisible());
+    }
+}
+
+TEST_F(LanguageFitTest, NothingIsCutOrTouchesItsNeighbourInAnyLanguageAndDialogsStayDialogs) {
     AddPoint("Outdoor air", "-12.5", "85");
     AddPoint("After the heating coil", "22", "20");
     Form->rbDensReal->click();
@@ -100,7 +121,7 @@ TEST_F(LanguageFitTest, NoCaptionOrValueIsCutOrTouchesItsNeighbourInAnyLanguage)
     auto* Preview = new TfrmPreview(Form.get());
     Editor->Document = Form->Document.get();
     Editor->Point = &Form->Document->Points[0];
-    const std::vector<QWidget*> Windows{Editor,
+    const std::vector<QDialog*> Windows{Editor,
                                         Chart,
                                         new TfrmVersion(Form.get()),
                                         new TfrmPrint(Form.get()),
@@ -125,59 +146,21 @@ TEST_F(LanguageFitTest, NoCaptionOrValueIsCutOrTouchesItsNeighbourInAnyLanguage)
             EXPECT_LE(QFontMetrics(Bold).horizontalAdvance(Row.Label), Room) << Code << ", point block caption "
                                                                              << Row.Label.toStdString();
         }
-        for (QWidget* Dialog : Windows) {
+        for (QDialog* Dialog : Windows) {
+            SCOPED_TRACE(Code + ", " + Dialog->metaObject()->className());
+            Dialog->move(3, 7 + 300 * Language);
             Dialog->show();
             QCoreApplication::processEvents();
             for (const std::string& F : LayoutFaults(*Dialog)) {
-                ADD_FAILURE() << Code << ", " << Dialog->metaObject()->className() << ": " << F;
+                ADD_FAILURE() << F;
             }
+            ExpectBehavesAsADialog(*Dialog, Dialog != Editor && !qobject_cast<TfrmLanguages*>(Dialog));
             Dialog->hide();
         }
         Preview->resize(1000, 700);
         Preview->LoadTexts();
         for (const std::string& F : LayoutFaults(*Preview)) {
             ADD_FAILURE() << Code << ", preview: " << F;
-        }
-    }
-}
-
-// Dialogs ask for no minimise or maximise button, and where a window
-// manager offers them anyway (openbox draws them on every title bar) the
-// dialog comes straight back instead of vanishing. The stand-alone ones show
-// centred on the screen wherever they were before.
-using DialogWindowsTest = TMainWindowTest;
-
-TEST_F(DialogWindowsTest, DialogsCanBeNeitherMinimisedNorMaximisedAndShowCentred) {
-    const std::tuple<const char*, QDialog*, bool> Windows[] = {
-        {"start-up window", new TfrmIntro(Form.get()), true},
-        {"language dialog", new TfrmLanguages(Form.get()), false},
-        {"point editor", Editor, false},
-        {"chart limits", new TfrmOptionsChart(Form.get()), true},
-        {"about box", new TfrmVersion(Form.get()), true},
-        {"print dialog", new TfrmPrint(Form.get()), true}};
-    const QRect Screen = QGuiApplication::primaryScreen()->geometry();
-    for (const auto& [Name, D, Centred] : Windows) {
-        SCOPED_TRACE(Name);
-        const Qt::WindowFlags Flags = D->windowFlags();
-        EXPECT_EQ(Flags & Qt::WindowType_Mask, Qt::Dialog);
-        // Without it the platform adds the buttons it thinks fit.
-        EXPECT_TRUE(Flags & Qt::CustomizeWindowHint);
-        EXPECT_FALSE(Flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-        EXPECT_EQ(bool(Flags & Qt::WindowCloseButtonHint), std::string(Name) != "start-up window");
-        for (const QPoint Before : {QPoint(3, 7), QPoint(500, 1)}) {
-            D->move(Before);
-            D->show();
-            if (Centred) {
-                EXPECT_LE(std::abs(D->frameGeometry().center().x() - Screen.center().x()), 1);
-                EXPECT_TRUE(Screen.contains(D->frameGeometry()));
-            }
-            for (auto State : {Qt::WindowMinimized, Qt::WindowMaximized, Qt::WindowFullScreen}) {
-                D->setWindowState(State);
-                QCoreApplication::processEvents();
-                EXPECT_EQ(D->windowState(), Qt::WindowNoState);
-                EXPECT_TRUE(D->isVisible());
-            }
-            D->hide();
         }
     }
 }
