@@ -1,7 +1,6 @@
 // The help pages shipped in data/help: each language's page names exactly the file formats, command-line commands
 // and options that the program has, as the program itself lists them, and
-// names its menu commands as the language's menus do. And the program's
-// own answers to --help and --version.
+// names its menu commands as the language's menus do.
 #include "ui/CommandLine.h"
 
 #include "tests/ui/UiFixture.h"
@@ -14,8 +13,6 @@
 #include <filesystem>
 #include <regex>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace psykrona {
 namespace {
@@ -111,29 +108,6 @@ TEST_F(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMe
             EXPECT_TRUE(Items.count((*It)[2].str())) << Page << ": no menu command " << (*It)[2];
         }
         EXPECT_GE(Paths, 4) << Page;
-    }
-}
-
-// Any argument list holding --help/-h or --version/-v before a "--" ends
-// the program with the same answer; everything else goes to the program.
-TEST(CommandLineTest, AnswersHelpAndVersionAndLeavesEverythingElseToTheProgram) {
-    const TCommandLineAnswer Help = AnswerCommandLine({"--help"});
-    const TCommandLineAnswer Version = AnswerCommandLine({"--version"});
-    ASSERT_TRUE(Help.Exit && Version.Exit);
-    EXPECT_NE(Help.Out.find("--version"), std::string::npos) << Help.Out;
-    EXPECT_EQ(std::count(Version.Out.begin(), Version.Out.end(), '\n'), 1) << Version.Out;
-    const std::pair<std::vector<std::string>, const TCommandLineAnswer*> Cases[] = {
-        {{"-v"}, &Version},          {{"-platform", "offscreen", "--version"}, &Version},
-        {{"-h"}, &Help},             {{"plan.pkx", "--help"}, &Help},
-        {{}, nullptr},               {{"plan.pkx"}, nullptr},
-        {{"--", "--version"}, nullptr}, {{"--versions"}, nullptr},
-    };
-    for (const auto& [Args, Expected] : Cases) {
-        const TCommandLineAnswer A = AnswerCommandLine(Args);
-        const std::string Call = Args.empty() ? "(none)" : Args.back();
-        EXPECT_EQ(A.Exit, Expected != nullptr) << Call;
-        EXPECT_EQ(A.ExitCode, 0) << Call;
-        EXPECT_EQ(A.Out, Expected ? Expected->Out : "") << Call;
     }
 }
 

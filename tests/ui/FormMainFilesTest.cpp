@@ -37,8 +37,7 @@ protected:
 };
 
 // Every answer to the save and quit questions, with and without unsaved
-// work: what was asked, which project the window holds afterwards, whether
-// it is still unsaved, closed, and whether a file was written.
+// work: what was asked, what the window holds and whether it closed.
 TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
     const std::optional<std::string> None;
     const std::string Saved = Work.File("saved.pkx");
@@ -135,8 +134,7 @@ TEST_F(FormMainFilesTest, AFailedOpenSaysWhyAndLeavesAUsableProject) {
 }
 
 // A save that cannot be written says so with the file and the system's
-// reason; the work stays unsaved under its old name, an old file stays
-// whole and nothing half-written is left beside it.
+// reason; the work stays unsaved under its name, an old file stays whole.
 TEST_F(FormMainFilesTest, ASaveThatFailsKeepsTheWorkAndItsName) {
     const std::string Plan = SavedProject("plan.pkx");
     const std::string Before = Work.Read("plan.pkx");

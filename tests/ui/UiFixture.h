@@ -64,9 +64,8 @@ inline TMollierPoint& AddPoint(TMain& Doc, const std::string& Name, double Temp,
     return P;
 }
 
-// Runs Script on the modal window of type T that comes next, looked for
-// until it comes. A window left open is rejected, and one that never comes
-// ends every event loop, each a failure, so a wrong script cannot hang.
+// Runs Script on the next modal window of type T. One left open is rejected
+// and one that never comes ends every event loop, both failures.
 template <typename T> void WhenShown(std::function<void(T&)> Script, int Tries = 400) {
     QTimer::singleShot(Tries == 400 ? 0 : 5, [Script, Tries] {
         auto* Window = qobject_cast<T*>(QApplication::activeModalWidget());
