@@ -17,7 +17,7 @@
 
 #include "tests/support/RandomProject.h"
 #include "tests/support/ScriptedUserDialogs.h"
-#include "tests/xml/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
