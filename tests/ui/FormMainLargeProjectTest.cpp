@@ -1,6 +1,6 @@
-// A project larger than the tallest widget the platform lays out opens
-// without a single platform warning, and the points panel scrolls down to
-// its last block.
+// A project of more blocks than the tallest widget the platform lays out
+// (16 777 215 pixels) opens without a single platform warning, and the
+// points panel scrolls down to its last block.
 #include "tests/support/RandomProject.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/PointBlocks.h"
@@ -14,8 +14,8 @@
 namespace psykrona::test {
 namespace {
 
-std::mutex GMessagesLock;
-std::vector<std::string> GMessages;
+std::mutex GMessagesLock; // the platform may warn from any thread
+Strings GMessages;
 
 void KeepMessage(QtMsgType Type, const QMessageLogContext&, const QString& Text) {
     if (Type != QtDebugMsg && Type != QtInfoMsg) {
@@ -27,8 +27,6 @@ void KeepMessage(QtMsgType Type, const QMessageLogContext&, const QString& Text)
 using LargeProjectWindowTest = TMainWindowTest;
 
 TEST_F(LargeProjectWindowTest, OpensWithoutWarningsAndScrollsToTheLastBlock) {
-    // More blocks of 145 pixels than the 16 777 215 pixels of the tallest
-    // widget.
     constexpr int Count = 120000;
     Work.Write("large.pkx", RandomProjectXml(Count, 15));
     GMessages.clear();
@@ -45,7 +43,6 @@ TEST_F(LargeProjectWindowTest, OpensWithoutWarningsAndScrollsToTheLastBlock) {
 
     ASSERT_EQ(Form->Document->PointCount(), Count);
     ASSERT_EQ(Form->ListBox1->count(), Count);
-    EXPECT_EQ(Form->ListBox1->item(Count - 1)->text().toStdString(), std::to_string(Count));
     ASSERT_EQ(Form->PointBlocks->BlockCount(), Count);
     EXPECT_EQ(Form->PointBlocks->Block(Count).Header.toStdString(),
               std::to_string(Count) + ". Room " + std::to_string(Count));

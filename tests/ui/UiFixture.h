@@ -7,12 +7,15 @@
 #include "ui/FormEditPoint.h"
 #include "ui/FormMain.h"
 #include "ui/PaintBox.h"
+#include "xml/DomImplementation.h"
+#include "xml/XmlParser.h"
 
 #include "tests/support/ScriptedUserDialogs.h"
 #include "tests/support/TempFolder.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,18 +26,19 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
-#include <string>
 
 #include <sys/resource.h>
 
 namespace psykrona::test {
 
-// Runs Action as a process whose files may grow to 64 bytes at most: a full
-// disk for everything it writes.
+using Strings = std::vector<std::string>;
+
+inline std::string SourceFile(const std::string& Path) {
+    return ReadFile(std::string(PSYKRONA_SOURCE_DIR) + "/" + Path);
+}
+// Runs Action with files limited to 64 bytes: a full disk for its writes.
 inline void OnAFullDisk(const std::function<void()>& Action) {
     struct rlimit Old {};
     getrlimit(RLIMIT_FSIZE, &Old);
@@ -47,35 +51,35 @@ inline void OnAFullDisk(const std::function<void()>& Action) {
     signal(SIGXFSZ, OldSignal);
 }
 
-inline std::string SourceFile(const std::string& RelativePath) {
-    std::ifstream In(std::string(PSYKRONA_SOURCE_DIR) + "/" + RelativePath, std::ios::binary);
-    std::stringstream S;
-    S << In.rdbuf();
-    return S.str();
+// Adds a point prescribed by temperature and relative humidity, calculated.
+inline TMollierPoint& AddPoint(TMain& Doc, const std::string& Name, double Temp, double RelHum) {
+    TMollierPoint& P = Doc.AddPoint();
+    P.Number = Doc.PointCount();
+    P.Name = Name;
+    P.Temp = Temp;
+    P.RelHum = RelHum;
+    P.Prescribed1 = PROP_TEMP;
+    P.Prescribed2 = PROP_RELHUM;
+    Doc.CalculateAll();
+    return P;
 }
 
-// A program directory of its own with the installed language list and the
-// English and Swedish texts; English is current.
-inline void WriteLanguages(const TTempFolder& Folder) {
-    Folder.Write("Languages.xml", SourceFile("data/Languages.xml"));
-    Folder.Write("English.lng", SourceFile("data/English.lng"));
-    Folder.Write("Swedish.lng", SourceFile("data/Swedish.lng"));
-    Folder.Write("Hungarian.lng", SourceFile("data/Hungarian.lng"));
-}
-
-// Answers the point editor once the next command shows it modally. The
-// script must close the editor; one left open is closed and counted as a
-// failure, so that a wrong script cannot hang the test.
-inline void WhenEditorShown(TfrmEditPoint& Editor, std::function<void(TfrmEditPoint&)> Script) {
-    QTimer::singleShot(0, &Editor, [&Editor, Script] {
-        if (!Editor.isVisible()) {
-            ADD_FAILURE() << "the point editor was not shown";
-            return;
-        }
-        Script(Editor);
-        if (Editor.isVisible()) {
-            ADD_FAILURE() << "the script left the point editor open";
-            Editor.reject();
+// Runs Script on the next modal window of type T. One left open is rejected
+// and one that never comes ends every event loop, both failures.
+template <typename T> void WhenShown(std::function<void(T&)> Script, int Tries = 400) {
+    QTimer::singleShot(Tries == 400 ? 0 : 5, [Script, Tries] {
+        auto* Window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (Window == nullptr && Tries > 0) {
+            WhenShown<T>(Script, Tries - 1);
+        } else if (Window == nullptr) {
+            ADD_FAILURE() << T::staticMetaObject.className() << " was not shown";
+            QCoreApplication::exit(2);
+        } else {
+            Script(*Window);
+            if (Window->isVisible()) {
+                ADD_FAILURE() << "the script left " << T::staticMetaObject.className() << " open";
+                Window->reject();
+            }
         }
     });
 }
@@ -83,26 +87,55 @@ inline void WhenEditorShown(TfrmEditPoint& Editor, std::function<void(TfrmEditPo
 // Ticks the two properties (by their check boxes) and types their values.
 inline void Prescribe(TfrmEditPoint& E, QCheckBox* CheckA, const char* ValueA, QCheckBox* CheckB,
                       const char* ValueB) {
-    auto EditOf = [&E](QCheckBox* Check) {
-        return Check == E.chkTemp      ? E.edtTemp
-               : Check == E.chkRelHum  ? E.edtRelHum
-               : Check == E.chkSpecHum ? E.edtSpecHum
-                                       : E.edtEnthalpy;
-    };
-    CheckA->click();
-    EditOf(CheckA)->setText(QString::fromUtf8(ValueA));
-    CheckB->click();
-    EditOf(CheckB)->setText(QString::fromUtf8(ValueB));
+    for (auto [Check, Value] : {std::pair{CheckA, ValueA}, std::pair{CheckB, ValueB}}) {
+        Check->click();
+        QLineEdit* Edit = Check == E.chkTemp     ? E.edtTemp
+                          : Check == E.chkRelHum ? E.edtRelHum
+                          : Check == E.chkSpecHum ? E.edtSpecHum
+                                                  : E.edtEnthalpy;
+        Edit->setText(QString::fromUtf8(Value));
+    }
 }
 
-// The main window as the program starts it, on a program directory and
-// folder of its own, with the point editor and scripted boxes. The decimal
-// separator is ".".
-class TMainWindowTest : public testing::Test {
+inline const Strings LanguageCodes{"en", "sv", "hu"}; // the shipped list's order
+
+// A program directory with the shipped language files, a work folder and
+// scripted boxes (one nobody planned for fails the test); separator ".".
+class TWindowTest : public testing::Test {
+protected:
+    TWindowTest() {
+        SetDecimalSeparator('.');
+        for (const char* F : {"Languages.xml", "English.lng", "Swedish.lng", "Hungarian.lng"}) {
+            ProgramDir.Write(F, SourceFile(std::string("data/") + F));
+        }
+    }
+    ~TWindowTest() override {
+        EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
+        TTranslator::DestroyInstance();
+    }
+
+    // The shipped language list remembering Default, and the translator
+    // started on it as the program's start does.
+    void StartWith(const std::string& Default) {
+        std::string Xml = SourceFile("data/Languages.xml");
+        const std::string Remembered = "<language>en</language>";
+        ProgramDir.Write("Languages.xml", Xml.replace(Xml.find(Remembered), Remembered.size(),
+                                                      "<language>" + Default + "</language>"));
+        Restart();
+    }
+    void Restart() { TTranslator::CreateInstance(DomImpl, Parser, ProgramDir.Dir()); }
+
+    TTempFolder ProgramDir;
+    TTempFolder Work;
+    TScriptedUserDialogs Dialogs;
+    TDomImplementation DomImpl;
+    TXmlParser Parser{DomImpl};
+};
+
+// The main window as the program starts it, with the point editor.
+class TMainWindowTest : public TWindowTest {
 protected:
     TMainWindowTest() {
-        SetDecimalSeparator('.');
-        WriteLanguages(ProgramDir);
         Form = std::make_unique<TfrmMain>(ProgramDir.Dir());
         Editor = new TfrmEditPoint(Form.get());
         Form->Forms.frmEditPoint = Editor;
@@ -110,42 +143,29 @@ protected:
         Form->show();
         QCoreApplication::processEvents(); // the start-up step: a new project
     }
-    ~TMainWindowTest() override {
-        EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
-        Form->Modified = false;
-        Form->close();
-        Form.reset();
-    }
+    ~TMainWindowTest() override { Form->Modified = false; }
 
-    // Adds a point through the Add button and the editor, prescribed by
-    // temperature and relative humidity.
+    // Adds a point through the Add button and the editor.
     void AddPoint(const char* Name, const char* Temp, const char* RelHum) {
-        WhenEditorShown(*Editor, [&](TfrmEditPoint& E) {
+        WhenShown<TfrmEditPoint>([&](TfrmEditPoint& E) {
             E.edtName->setText(QString::fromUtf8(Name));
             Prescribe(E, E.chkTemp, Temp, E.chkRelHum, RelHum);
             E.btnOK->click();
         });
         Form->btnAdd->click();
     }
-
-    std::vector<std::string> PointNames() const {
-        std::vector<std::string> Names;
+    // "number:name" of every point; the list's rows must agree.
+    Strings PointNames() const {
+        Strings Names;
         for (const TMollierPoint& P : Form->Document->Points) {
             Names.push_back(std::to_string(P.Number) + ":" + P.Name);
         }
+        EXPECT_EQ(Form->ListBox1->count(), static_cast<int>(Names.size()));
+        EXPECT_TRUE(Names.empty() || Form->ListBox1->item(Form->ListBox1->count() - 1)->text().toStdString() ==
+                                         std::to_string(Names.size()));
         return Names;
     }
-    std::vector<std::string> ListRows() const {
-        std::vector<std::string> Rows;
-        for (int I = 0; I < Form->ListBox1->count(); ++I) {
-            Rows.push_back(Form->ListBox1->item(I)->text().toStdString());
-        }
-        return Rows;
-    }
 
-    TTempFolder ProgramDir;
-    TTempFolder Work;
-    TScriptedUserDialogs Dialogs;
     std::unique_ptr<TfrmMain> Form;
     TfrmEditPoint* Editor = nullptr;
 };
