@@ -40,9 +40,7 @@ std::string ProjectXml(int Points) {
     return TMollierFileHandling::ProjectToXml(Doc);
 }
 
-enum class TCase { FullDisk, ReadOnlyFolder, InputItself, ExistingProject, LongName, NamedPipe, LinkToNothing };
-const char* const KCaseNames[] = {"FullDisk", "ReadOnlyFolder", "InputItself", "ExistingProject",
-                                  "LongName", "NamedPipe",      "LinkToNothing"};
+using TCase = std::string; // FullDisk, ReadOnlyFolder, InputItself, ExistingProject, LongName, NamedPipe, LinkToNothing
 
 // What the folder "out" holds before the run (files, links to names, a named pipe) and what the run left.
 struct TRun {
@@ -56,17 +54,17 @@ struct TRun {
 // Runs the tool in a child that sets up "out" first: on a small file system
 // of its own mount namespace when the case asks for a full or read-only one,
 // or else by a file-size limit or the folder's mode.
-void RunIn(const test::TTempFolder& Dir, const std::vector<std::string>& Args, TCase Case, TRun& Run) {
+void RunIn(const test::TTempFolder& Dir, const std::vector<std::string>& Args, const TCase& Case, TRun& Run) {
     const std::string Out = Dir.File("out");
     fs::create_directory(Out);
     fs::create_directory(Dir.File("after"));
     const pid_t Pid = test::StartChild([&] {
         std::string Mode = "plain";
-        if (Case == TCase::FullDisk || Case == TCase::ReadOnlyFolder) {
+        if (Case == "FullDisk" || Case == "ReadOnlyFolder") {
             const bool Mounted = unshare(CLONE_NEWNS) == 0 &&
                                  mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
                                  mount("tmpfs", Out.c_str(), "tmpfs", 0, "size=512k") == 0;
-            Mode = Mounted ? "tmpfs" : Case == TCase::FullDisk ? "fsize" : "mode";
+            Mode = Mounted ? "tmpfs" : Case == "FullDisk" ? "fsize" : "mode";
         }
         for (const auto& [Name, Bytes] : Run.Files) {
             test::WriteFile(Out + "/" + Name, Bytes);
@@ -77,13 +75,13 @@ void RunIn(const test::TTempFolder& Dir, const std::vector<std::string>& Args, T
         if (!Run.Pipe.empty()) {
             mkfifo((Out + "/" + Run.Pipe).c_str(), 0600);
         }
-        if (Case == TCase::FullDisk && Mode == "tmpfs") {
+        if (Case == "FullDisk" && Mode == "tmpfs") {
             const int Fd = open((Out + "/.filler").c_str(), O_WRONLY | O_CREAT, 0600);
             while (write(Fd, Out.data(), Out.size()) > 0) {
             }
             close(Fd);
         }
-        if (Case == TCase::ReadOnlyFolder &&
+        if (Case == "ReadOnlyFolder" &&
             (Mode == "tmpfs" ? mount(nullptr, Out.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)
                              : chmod(Out.c_str(), 0555)) != 0) {
             Mode += " (not made read-only)";
@@ -147,46 +145,38 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
     int Exit = 1;
     TRun Run;
     TFiles After;
-    switch (Case) {
-    case TCase::FullDisk:
-    case TCase::ReadOnlyFolder: // the old file stays and no other appears
+    if (Case == "FullDisk" || Case == "ReadOnlyFolder") { // the old file stays and no other appears
         Run.Files = After = {{Output, "old content"}};
-        break;
-    case TCase::InputItself: // the project read, under another name through a link
+    } else if (Case == "InputItself") { // the project read, under another name through a link
         Run.Files = {{"in" + Ext, Project}};
         Run.Links = {{Output, "in" + Ext}};
         After = {{"in" + Ext, Project}, {Output, Project}};
         Input = Dir.File("out/in" + Ext);
         std::tie(Exit, Message) = std::pair{2, "is the same file as"};
-        break;
-    case TCase::ExistingProject: // named as it is where any name goes, else a link to it
+    } else if (Case == "ExistingProject") { // named as it is where any name goes, else a link to it
         Run.Files = {{"other.Pkx", Other}};
         Output = W.AnyName ? "other.Pkx" : Output;
         Run.Links = W.AnyName ? TFiles{} : TFiles{{Output, "other.Pkx"}};
         After = {{"other.Pkx", Convert ? Project : Other}, {Output, Convert ? Project : Other}};
         std::tie(Exit, Message) = Convert ? std::pair{0, ""} : std::pair{2, "is an existing project file"};
-        break;
-    case TCase::LongName: // the longest name allowed, and no temporary file beside it
+    } else if (Case == "LongName") { // the longest name allowed, and no temporary file beside it
         Output = std::string(255 - Ext.size(), 'n') + Ext;
         After = {{Output, W.Magic}};
         Exit = 0;
-        break;
-    case TCase::NamedPipe: // refused: nothing waits on the pipe, and it stays
+    } else if (Case == "NamedPipe") { // refused: nothing waits on the pipe, and it stays
         Run.Pipe = Output;
         After = {{Output, "<named pipe>"}};
         Message = "named pipe";
-        break;
-    case TCase::LinkToNothing:
+    } else if (Case == "LinkToNothing") {
         Run.Links = {{Output, "missing" + Ext}};
         After = {{Output, "<link to nothing>"}};
         Message = "symbolic link to nothing";
-        break;
     }
     RunIn(Dir, {W.Command, Input, Dir.File("out/" + Output)}, Case, Run);
-    if (Case == TCase::FullDisk || Case == TCase::ReadOnlyFolder) {
+    if (Case == "FullDisk" || Case == "ReadOnlyFolder") {
         SCOPED_TRACE("the folder made so by " + Run.Mode);
-        Message = std::strerror(Run.Mode == "tmpfs" ? (Case == TCase::FullDisk ? ENOSPC : EROFS)
-                                                    : (Case == TCase::FullDisk ? EFBIG : EACCES));
+        Message = std::strerror(Run.Mode == "tmpfs" ? (Case == "FullDisk" ? ENOSPC : EROFS)
+                                                    : (Case == "FullDisk" ? EFBIG : EACCES));
     }
     const test::TProcessResult& R = Run.Result;
     EXPECT_EQ(R.ExitCode, Exit) << R.Err;
@@ -195,21 +185,20 @@ TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
     EXPECT_EQ(R.Err.empty(), Exit == 0) << R.Err;
     ASSERT_EQ(Run.After.size(), After.size());
     for (const auto& [Name, Bytes] : After) {
-        EXPECT_TRUE(Run.After[Name].substr(0, Case == TCase::LongName ? Bytes.size() : std::string::npos) == Bytes)
+        EXPECT_TRUE(Run.After[Name].substr(0, Case == "LongName" ? Bytes.size() : std::string::npos) == Bytes)
             << Name.substr(0, 40) << " holds " << Run.After[Name].size() << " other bytes";
     }
 }
 
 std::string CaseName(const testing::TestParamInfo<CliOutputs::ParamType>& Info) {
     const auto& [W, Case] = Info.param;
-    return std::string(W.Command) + "_" + (W.Ext + 1) + "_" + KCaseNames[static_cast<int>(Case)];
+    return std::string(W.Command) + "_" + (W.Ext + 1) + "_" + Case;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFileWriter, CliOutputs,
                          testing::Combine(testing::ValuesIn(Writers),
-                                          testing::Values(TCase::FullDisk, TCase::ReadOnlyFolder, TCase::InputItself,
-                                                          TCase::ExistingProject, TCase::LongName,
-                                                          TCase::NamedPipe, TCase::LinkToNothing)),
+                                          testing::Values("FullDisk", "ReadOnlyFolder", "InputItself", "ExistingProject",
+                                                          "LongName", "NamedPipe", "LinkToNothing")),
                          CaseName);
 
 } // namespace

@@ -67,7 +67,6 @@ test::TProcessResult Tool(const test::TTempFolder& Folder, std::vector<std::stri
 }
 
 const std::string KLong(100000, '7');
-const std::string KFull = "cannot write standard output: No space left on device";
 
 const TRow Table[] = {
     // One state, by every kind of pair; refusals with their exit codes.
@@ -134,21 +133,10 @@ const TRow Table[] = {
     {{"process", "@three.pkx", "1", "--heat-to", "0"}, 1, {}, "past saturation"},
     // Batches: what stops the whole batch, and rows too long to hold, which
     // fail alone without shifting the rows after them.
-    {{"state", "--batch"}, 2, {}, "header: unknown column 'colour'", "temp,colour\n20,50\n"},
-    {{"state", "--batch"}, 2, {}, "header: name exactly two", "temp\n20\n"},
-    {{"state", "--batch"}, 2, {}, "header: name exactly two", "temp,relhum,spechum\n20,50,7\n"},
-    {{"state", "--batch"}, 2, {}, "header: standard input is empty", ""},
     {{"state", "--batch", "--pressure", "90"}, 2, {}, "not both", "pressure,temp,relhum\n90,20,50\n"},
     {{"state", "--batch", "--temp", "20"}, 2, {}, "unknown option --temp", "temp,relhum\n20,50\n"},
     {{"state", "--batch"}, 1, {"\r\n3,101.3,20,50,"}, "row 1: the row is too long\npsykrona-cli state: row 2: the row is too long",
      "temp,relhum\n20," + std::string(700000, '5') + "\n20," + std::string(3000000, '5') + "\n20,50\n"},
-    // Standard output that cannot take the result is a failure.
-    {{"table", "@three.pkx"}, 1, {}, KFull, "", TEnv::FullStdout},
-    {{"table", "@three.pkx", "--format", "json"}, 1, {}, KFull, "", TEnv::FullStdout},
-    {{"state", "--temp", "20", "--relhum", "50"}, 1, {}, KFull, "", TEnv::FullStdout},
-    {{"state", "--batch"}, 1, {}, KFull, "temp,relhum\n20,50\n", TEnv::FullStdout},
-    {{"--help"}, 1, {}, KFull, "", TEnv::FullStdout},
-    {{"--version"}, 1, {}, KFull, "", TEnv::FullStdout},
 };
 
 class Cli : public testing::Test {
@@ -174,7 +162,22 @@ protected:
 };
 
 TEST_F(Cli, EveryCallGivesItsExitCodeOutputAndMessage) {
-    for (const TRow& Row : Table) {
+    std::vector<TRow> Rows(std::begin(Table), std::end(Table));
+    // Batch headers that stop the whole batch.
+    for (const auto& [Input, Message] : {std::pair{"temp,colour\n20,50\n", "unknown column 'colour'"},
+                                         {"temp\n20\n", "name exactly two"},
+                                         {"temp,relhum,spechum\n20,50,7\n", "name exactly two"},
+                                         {"", "standard input is empty"}}) {
+        Rows.push_back({{"state", "--batch"}, 2, {}, std::string("header: ") + Message, Input});
+    }
+    // Standard output that cannot take the result is a failure.
+    for (const auto& [Args, Input] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"table", "@three.pkx"}, ""}, {{"table", "@three.pkx", "--format", "json"}, ""},
+             {{"state", "--temp", "20", "--relhum", "50"}, ""}, {{"state", "--batch"}, "temp,relhum\n20,50\n"},
+             {{"--help"}, ""}, {{"--version"}, ""}}) {
+        Rows.push_back({Args, 1, {}, "cannot write standard output: No space left on device", Input, TEnv::FullStdout});
+    }
+    for (const TRow& Row : Rows) {
         std::string Call = Row.Env == TEnv::Comma ? "(comma locale)" : "";
         for (const std::string& A : Row.Args) {
             Call += " " + A.substr(0, 40);
@@ -198,6 +201,41 @@ TEST_F(Cli, EveryCallGivesItsExitCodeOutputAndMessage) {
             std::filesystem::remove(Folder.File(Row.File));
         }
     }
+}
+
+// Each command loads only what it uses (from the loader's LD_DEBUG=libs trace
+// through every program it ran in): the calculator no Qt and no libxml2, the
+// project commands no Qt. A tool copied away from its helpers still solves
+// states and lists every command, and names the helper it misses.
+TEST_F(Cli, CommandsLoadOnlyWhatTheyUseAndAMissingHelperIsNamed) {
+    auto Loaded = [](const std::vector<std::string>& Args) {
+        const auto R = RunProcess(test::CliPath(), Args, {"LC_ALL=C", "LD_DEBUG=libs"});
+        EXPECT_EQ(R.ExitCode, 0) << Args[0];
+        std::string Libraries;
+        for (std::size_t At = R.Err.find("calling init: "); At != std::string::npos; At = R.Err.find("calling init: ", At + 1)) {
+            Libraries += R.Err.substr(At + 14, R.Err.find('\n', At) - At - 14) + "\n";
+        }
+        return Libraries;
+    };
+    const std::string State = Loaded({"state", "--temp", "20", "--relhum", "50"});
+    EXPECT_NE(State.find("libc.so"), std::string::npos) << "no trace to judge:\n" << State;
+    EXPECT_EQ(State.find("libQt6"), std::string::npos) << State;
+    EXPECT_EQ((State + Loaded({"--version"})).find("libxml2"), std::string::npos) << State;
+    const std::string Project = Loaded({"table", Folder.File("three.pkx")});
+    EXPECT_NE(Project.find("libxml2"), std::string::npos) << Project;
+    EXPECT_EQ(Project.find("libQt6"), std::string::npos) << Project;
+#ifdef PSYKRONA_CLI_WITH_QT
+    EXPECT_NE(Loaded({"chart", "-", Folder.File("c.svg"), "--width", "50"}).find("libQt6Gui"), std::string::npos);
+#endif
+    std::filesystem::copy_file(test::CliPath(), Folder.Path() / "psykrona-cli");
+    const std::string Alone = Folder.File("psykrona-cli");
+    const auto Missing = RunProcess(Alone, {"table", "-"}, {"LC_ALL=C"});
+    EXPECT_EQ(Missing.ExitCode, 1);
+    EXPECT_EQ(Missing.Out + Missing.Err, "psykrona-cli table: cannot start " + Folder.File("psykrona-cli-files") +
+                                             ": No such file or directory\n");
+    EXPECT_NE(RunProcess(Alone, {"state", "--temp", "20", "--relhum", "50"}, {"LC_ALL=C"}).Out.find("Relative humidity  50.0 %"),
+              std::string::npos);
+    EXPECT_NE(RunProcess(Alone, {"--help"}, {"LC_ALL=C"}).Out.find("\n  table PROJECT"), std::string::npos);
 }
 
 // The number fields of a JSON object, read back exactly; null reads as NaN.

@@ -138,13 +138,10 @@ TEST(KillDuringSave, ProjectFileIsAlwaysTheOldOrTheNewOne) {
     for (int V = 0; V < 2; ++V) { // long names make many pieces cheaply
         for (int I = 0; I < 800; ++I) {
             TMollierPoint& P = Versions[V].AddPoint();
-            P.Number = I + 1;
-            P.Name = "Point " + std::to_string(I) + " of version " + std::to_string(V) +
-                     std::string(1000, static_cast<char>('a' + I % 26));
-            P.Temp = V * 10 + I % 40;
-            P.SpecHum = 0.001 * (I % 30);
-            P.Prescribed1 = PROP_TEMP;
-            P.Prescribed2 = PROP_SPECHUM;
+            std::tie(P.Number, P.Name, P.Temp, P.SpecHum, P.Prescribed1, P.Prescribed2) = std::tuple{
+                I + 1, "Point " + std::to_string(I) + " of version " + std::to_string(V) +
+                           std::string(1000, static_cast<char>('a' + I % 26)),
+                V * 10 + I % 40, 0.001 * (I % 30), PROP_TEMP, PROP_SPECHUM};
         }
     }
     const auto Contents = KillSavesAtRandomSteps(Dir, "project.pkx", [&](int Version) {
@@ -163,13 +160,12 @@ TEST(KillDuringSave, ProjectFileIsAlwaysTheOldOrTheNewOne) {
 // makes it many pieces long.
 TEST(KillDuringSave, LanguageListIsAlwaysTheOldOrTheNewOne) {
     test::TTempFolder Dir;
-    Dir.Write("English.lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=The file was not saved\n");
-    Dir.Write("Swedish.lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=Filen sparades inte\n");
-    Dir.Write("Languages.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!--" + std::string(1 << 20, 'x') +
-                                   "-->\n<list>\n<default><language>en</language></default>\n<languages>"
-                                   "<language><code>en</code><name>English</name><file>English.lng</file>"
-                                   "</language>\n<language><code>sv</code><name>Svenska</name>"
-                                   "<file>Swedish.lng</file></language>\n</languages>\n</list>\n");
+    for (const char* Name : {"English", "Swedish"}) {
+        Dir.Write(std::string(Name) + ".lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=" + std::string(Name) + "\n");
+    }
+    Dir.Write("Languages.xml", "<!--" + std::string(1 << 20, 'x') + "--><list><default><language>en</language>"
+                               "</default><languages><language><code>en</code><file>English.lng</file></language>"
+                               "<language><code>sv</code><file>Swedish.lng</file></language></languages></list>");
     TDomImplementation Dom;
     TXmlParser Parser(Dom);
     TTranslator::CreateInstance(Dom, Parser, Dir.Dir());
