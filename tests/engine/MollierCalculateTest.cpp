@@ -86,12 +86,5 @@ TEST_F(MollierCalculateTest, WhatHasNoAnswerFails) {
     }
 }
 
-TEST_F(MollierCalculateTest, SearchLandsOnItsGridAfterFourteenSteps) {
-    const double H = Calc.EnthalpyFromTempRelHum(20, 50);
-    int Steps = 0;
-    EXPECT_EQ(Calc.TempFromRelHumEnthalpy(50, H, &Steps), 20);
-    EXPECT_EQ(Steps, 14);
-}
-
 } // namespace
 } // namespace psykrona

@@ -19,8 +19,8 @@ protected:
 };
 
 // The search exactly as described, one evaluation per step and no shortcuts,
-// with a cap in place of the endless cases.
-double ReferenceSearch(const TMollierCalculate& C, double RelHum, double H, bool& Ok) {
+// with a cap in place of the endless cases; Steps counts the evaluations.
+double ReferenceSearch(const TMollierCalculate& C, double RelHum, double H, bool& Ok, int& Steps) {
     const double Phi = RelHum / 100;
     double T = 150;
     double Step = 10;
@@ -35,6 +35,7 @@ double ReferenceSearch(const TMollierCalculate& C, double RelHum, double H, bool
         }
         const double PhiC = X * C.Pressure / Ps / (X + TMollierCalculate::Epsilon);
         if (std::fabs(PhiC - Phi) * 100 <= 1e-7) {
+            Steps = I + 1;
             Ok = true;
             return T;
         }
@@ -50,7 +51,8 @@ double ReferenceSearch(const TMollierCalculate& C, double RelHum, double H, bool
 }
 
 // Any target and enthalpy, solvable or not, at two pressures: ordinary
-// states, and roots right on the table's rows where the curve bends.
+// states, roots on the walk's 10 degree grid, and roots right on the table's
+// rows where the curve bends; the same result after the same steps.
 TEST_F(MollierFastSearchTest, SearchGivesExactlyTheDescribedResult) {
     const unsigned Seed = 11;
     std::mt19937_64 Rng(Seed);
@@ -65,17 +67,20 @@ TEST_F(MollierFastSearchTest, SearchGivesExactlyTheDescribedResult) {
             double Phi = Rh(Rng);
             double Enthalpy = H(Rng);
             if (I % 3 != 0) {
-                const double T = I % 3 == 1 ? Calc.SatTable.Rows[Row(Rng)].Temp : Temps(Rng);
+                const double T = I % 3 == 1 ? Calc.SatTable.Rows[Row(Rng)].Temp : I % 6 == 2 ? 10.0 * (I % 13 - 4) : Temps(Rng);
                 Phi = Rh(Rng) * 0.9 + 1;
                 Enthalpy = Calc.EnthalpyFromTempRelHum(T, Phi);
             }
             bool Ok = false;
-            const double Expected = ReferenceSearch(Calc, Phi, Enthalpy, Ok);
+            int ExpectedSteps = 0;
+            int Steps = 0;
+            const double Expected = ReferenceSearch(Calc, Phi, Enthalpy, Ok, ExpectedSteps);
             const std::string Case = "seed " + std::to_string(Seed) + ": " + std::to_string(Phi) + " % " +
                                      std::to_string(Enthalpy) + " kJ/kg at " + std::to_string(P);
             if (Ok) {
                 ++Solved;
-                EXPECT_EQ(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy), Expected) << Case;
+                EXPECT_EQ(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy, &Steps), Expected) << Case;
+                EXPECT_EQ(Steps, ExpectedSteps) << Case;
             } else {
                 EXPECT_THROW(Calc.TempFromRelHumEnthalpy(Phi, Enthalpy), ECalculationError) << Case;
             }
