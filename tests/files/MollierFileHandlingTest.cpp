@@ -85,58 +85,28 @@ TEST_F(ProjectFileTest, EverySaveOpensAgainOrLeavesTheOldFile) {
     EXPECT_GT(Refused, 5);
 }
 
-// A file written by hand, the ground for the broken files below; the
-// reader's random oracle test covers how such files read.
-const std::string KIndented = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE anything [<!ENTITY n " ent "><!ENTITY t "20">]>
-<anything>
-  <extra>ignored</extra>
-  <project>
-    <temp>18</temp>
-    <point>
-      <name>fi&n;rst</name>
-      <temp>&t;</temp><spechum>0,008</spechum><relhum>55</relhum><enthalpy>40.5</enthalpy>
-      <prescribed1>3</prescribed1><prescribed2>1</prescribed2>
-      <show-in-chart>TRUE</show-in-chart><line-to-next>true</line-to-next>
-      <temp>99</temp>
-    </point>
-    <data><signature/><date></date><project-name>x</project-name></data>
-    <note><point>not a point of the project</point></note>
-    <airflow> 1.5 </airflow><density>1.19</density>
-    <barometric-pressure>95</barometric-pressure>
-    <point>
-      <line-to-next>false</line-to-next><show-in-chart>false</show-in-chart>
-      <prescribed2>4</prescribed2><prescribed1>2</prescribed1>
-      <enthalpy>30</enthalpy><relhum>40</relhum><spechum>0.005</spechum><temp>17.5</temp>
-      <name/>
-    </point>
-  </project>
-  <compatible/>
-  <version>9.9</version>
-</anything>
-)";
-
 // Each broken file is refused with a message naming the file and the fault;
 // the file itself is never touched.
 TEST_F(ProjectFileTest, BrokenFilesAreRefusedWithTheirFault) {
+    const std::string Golden = test::ReadFile(PSYKRONA_SOURCE_DIR "/tests/files/golden/two-points.pkx");
     const struct {
         std::string From, To, Message;
     } Cases[] = {
-        {"<signature/>", "", "'signature' is missing"},
-        {"<version>9.9</version>", "", "'version' is missing"},
-        {"<density>1.19</density>", "<density></density>", "'density' has no value"},
-        {"<density>1.19</density>", "<density><!-- c --></density>", "'density': ' c ' is not a valid floating"},
-        {"<density>1.19</density>", "<density>1;19</density>", "'1;19' is not a valid floating point value"},
-        {"<relhum>40</relhum>", "", "point 2, element 'relhum' is missing"},
-        {"<prescribed2>4</prescribed2>", "<prescribed2>4.0</prescribed2>", "'4.0' is not a valid integer value"},
-        {"<prescribed2>4</prescribed2>", "<prescribed2>99999999999</prescribed2>", "not a valid integer"},
+        {"<signature>A. Engineer</signature>", "", "'signature' is missing"},
+        {"<version>2.1b</version>", "", "'version' is missing"},
+        {"<density>1.2</density>", "<density></density>", "'density' has no value"},
+        {"<density>1.2</density>", "<density><!-- c --></density>", "'density': ' c ' is not a valid floating"},
+        {"<density>1.2</density>", "<density>1;2</density>", "'1;2' is not a valid floating point value"},
+        {"<relhum>100</relhum>", "", "point 2, element 'relhum' is missing"},
+        {"<prescribed2>2</prescribed2>", "<prescribed2>2.0</prescribed2>", "'2.0' is not a valid integer value"},
+        {"<prescribed2>2</prescribed2>", "<prescribed2>99999999999</prescribed2>", "not a valid integer"},
         {"<show-in-chart>false</show-in-chart>", "<show-in-chart/>", "point 2, element 'show-in-chart' has no"},
         {"</project>", "</projekt>", "not well-formed"},
-        {KIndented, "", "is empty"},
-        {"<name/>", "<name>" + std::string(12000000, 'a') + "</name>", "holds a text too long (more than 10 million"},
+        {Golden, "", "is empty"},
+        {"<name></name>", "<name>" + std::string(12000000, 'a') + "</name>", "holds a text too long (more than 10 million"},
     };
     for (const auto& C : Cases) {
-        std::string Bytes = KIndented;
+        std::string Bytes = Golden;
         Bytes.replace(Bytes.find(C.From), C.From.size(), C.To);
         try {
             Open(Bytes);
