@@ -138,15 +138,5 @@ TEST(PullReaderStream, ReadsWhatTheDocumentModelReadsAndFailsAlike) {
     }
 }
 
-// Limits the node-building reader has hold in the stream too.
-TEST(PullReaderStream, RefusesWhatIsTooDeepOrTooLong) {
-    std::string Nested; // one level more than the model allows
-    for (int I = 0; I < 300; ++I) {
-        Nested.insert(0, "<a>").append("</a>");
-    }
-    EXPECT_NE(Message(Nested, true).find("nested too deeply"), std::string::npos);
-    EXPECT_NE(Message("<r>" + std::string(10'000'001, 'x') + "</r>", true).find("text too long"), std::string::npos);
-}
-
 } // namespace
 } // namespace psykrona
