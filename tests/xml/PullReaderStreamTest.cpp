@@ -138,5 +138,15 @@ TEST(PullReaderStream, ReadsWhatTheDocumentModelReadsAndFailsAlike) {
     }
 }
 
+// The model's nesting limit holds in the stream too, for a document that
+// closes every element (the text length limit: the project file tests).
+TEST(PullReaderStream, RefusesWhatIsTooDeep) {
+    std::string Nested;
+    for (int I = 0; I < 300; ++I) {
+        Nested.insert(0, "<a>").append("</a>");
+    }
+    EXPECT_NE(Message(Nested, true).find("nested too deeply"), std::string::npos);
+}
+
 } // namespace
 } // namespace psykrona
