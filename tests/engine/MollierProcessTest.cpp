@@ -115,8 +115,11 @@ TEST(MollierProcess, EveryProcessLeavesTheStateItDefines) {
     EXPECT_GT(Dehumidified, 100); // both coil branches were exercised
 }
 
+// What has no answer fails, never returns a number: beyond the table,
+// divisions by zero, non-finite inputs and results, unreachable searches.
 TEST(MollierProcess, WhatHasNoAnswerIsRefused) {
     const TMollierProcess P(101.3);
+    const TMollierCalculate& C = TMollierCalculate::GetInstance();
     const TMoistAirState Room = State(20, 50, 101.3);
     TMoistAirState Negative = Room;
     Negative.SpecHum = -0.001;
@@ -135,6 +138,22 @@ TEST(MollierProcess, WhatHasNoAnswerIsRefused) {
         [&] { P.WetBulb(20, 0.02); },
         [&] { P.DewPoint(-0.001); },
         [&] { TMollierProcess::PressureFromAltitude(20000); },
+        [&] { (void)C.TempFromRelHumEnthalpy(100, -100); }, // walks down to -60 °C
+        [&] { (void)C.TempFromRelHumEnthalpy(1, 600); },    // would creep towards 160 °C
+        [&] { (void)C.TempFromRelHumEnthalpy(NAN, 20); },
+        [&] { (void)C.TempFromRelHumEnthalpy(50, NAN); },
+        [&] { (void)C.SpecHumFromRelHumEnthalpy(1, 600); },
+        [&] { (void)C.RelHumFromTempSpecHum(-60, 0.001); },
+        [&] { (void)C.TempFromSpecHumRelHum(0.005, 0); },
+        [&] { (void)C.Enthalpy(1e308, 1e308); },
+        [&] { (void)C.SpecHumFromTempRelHum(200, 50); },
+        [&] { (void)C.TempFromSpecHumRelHum(1.0, 1); },
+        [&] { (void)C.SatPressure(160); },
+        [&] { (void)C.SatPressure(-60.01); },
+        [&] { (void)C.SatPressure(NAN); },
+        [&] { (void)C.SatTemp(618); },
+        [&] { (void)C.SatTemp(-0.001); },
+        [&] { (void)C.SatTemp(HUGE_VAL); },
     };
     int Row = 0;
     for (const auto& Case : Cases) {

@@ -7,6 +7,7 @@
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
 #include "localisation/Translator.h"
+#include "tests/support/RandomProject.h"
 #include "tests/support/TempFolder.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
@@ -15,19 +16,6 @@
 
 namespace psykrona {
 namespace {
-
-// What a document holds, one line, with "." whatever the separator.
-std::string Summary(const TMain& Doc) {
-    std::string S = ShortestText(Doc.AirFlow) + " " + ShortestText(Doc.DensityTemp) + " " + ShortestText(Doc.Pressure) +
-                    " " + ShortestText(Doc.Density);
-    for (const TMollierPoint& P : Doc.Points) {
-        S += " | " + std::to_string(P.Number) + " '" + P.Name + "' " + ShortestText(P.Temp) + " " +
-             ShortestText(P.SpecHum) + " " + ShortestText(P.RelHum) + " " + ShortestText(P.Enthalpy) + " " +
-             std::to_string(P.Prescribed1) + std::to_string(P.Prescribed2) + (P.ShowInChart ? " show" : "") +
-             (P.LineToNext ? " line" : "");
-    }
-    return S;
-}
 
 const std::string KPoint = "1\nP\n20\n0,007\n50\n38\n1\n3\n";
 
@@ -75,7 +63,7 @@ TEST(OldProjectFormat, FilesAsTheyComeAndTheirFaults) {
         Files.FProject = &Doc;
         try {
             Files.OpenOldProject(Folder.File("old.pkr"));
-            EXPECT_EQ(Summary(Doc), C.Expected) << C.Bytes;
+            EXPECT_EQ(test::ProjectSummary(Doc), C.Expected) << C.Bytes;
             EXPECT_EQ(TMollierCalculate::GetInstance().Pressure, Doc.Pressure);
             EXPECT_TRUE(Files.IsOldFormat());
         } catch (const EProjectFileError& E) {

@@ -1,13 +1,15 @@
 // The streaming project reader against the document model: random project
 // files, written the way people and other tools write XML (indentation,
-// comments, CDATA sections, character and entity references, fields out of
-// order, twice, empty or missing, numbers that do not convert), must read to
-// the same project, or fail, exactly as the plain reading of the document
-// tree says: every element the first child element of its name, every value
-// the text of the element's first child.
+// comments, CDATA sections, character and entity references, either
+// separator, fields in any order, among unknown ones, twice, empty or
+// missing, numbers that do not convert), must read to the same project, or
+// fail, exactly as the plain reading of the document tree says: every element
+// the first child element of its name, every value the text of the element's
+// first child.
 #include "engine/Errors.h"
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
+#include "tests/support/RandomProject.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -60,13 +63,12 @@ std::optional<TMain> ReadThroughTree(const std::string& Xml) {
     TXmlParser Parser(Dom);
     try {
         const TXmlElement& Root = *Parser.ParseBytes(Xml, "oracle").DocumentElement();
-        Child(Root, "version");
-        Child(Root, "compatible");
         const TXmlElement& Project = Child(Root, "project");
         const TXmlElement& Data = Child(Project, "data");
-        Child(Data, "project-name");
-        Child(Data, "date");
-        Child(Data, "signature");
+        for (const auto& [Parent, Name] : {std::pair{&Root, "version"}, {&Root, "compatible"}, {&Data, "date"},
+                                           {&Data, "project-name"}, {&Data, "signature"}}) {
+            Child(*Parent, Name);
+        }
         auto Number = [](const TXmlNode& Parent, const char* Name) {
             return StrToFloatAnySeparator(FirstChildText(Child(Parent, Name)));
         };
@@ -147,44 +149,67 @@ public:
 
     std::string Number() {
         std::uniform_real_distribution<double> Value(-50, 150);
-        return FloatToStr(Chance(0.1) ? std::ldexp(Value(FRng), Pick(200) - 100) : Value(FRng));
+        std::string Text = FloatToStr(Chance(0.1) ? std::ldexp(Value(FRng), Pick(200) - 100) : Value(FRng));
+        if (Chance(0.3)) { // the other separator, or blanks around
+            std::replace(Text.begin(), Text.end(), '.', ',');
+        }
+        return Chance(0.1) ? " " + Text + "\n" : Text;
+    }
+
+    // The parts in any order, and now and then elements the reader must pass
+    // over: unknown ones, and a point that is no point of the project.
+    std::string AnyOrder(std::vector<std::string> Parts) {
+        if (Chance(0.2)) {
+            Parts.push_back("<extra>ignored</extra>");
+        }
+        if (Chance(0.1)) {
+            Parts.push_back("<note><point><temp>1</temp></point></note>");
+        }
+        if (Chance(0.5)) {
+            std::shuffle(Parts.begin(), Parts.end(), FRng);
+        }
+        std::string Out;
+        for (const std::string& P : Parts) {
+            Out += P;
+        }
+        return Out;
     }
 
     std::string Project() {
-        std::string Body = "<project>" + Blank() + "<data>" + Field("project-name", "P") + Field("date", "1") +
-                           Field("signature", "S") + "</data>";
-        Body += Field("airflow", Number()) + Field("density", Number()) + Field("temp", Number()) +
-                Field("barometric-pressure", Number());
+        std::string Points;
         const char* Names[] = {"Room", "A&B", "<x>", "\"q\" 'r'", "é ü", "", "  "};
         for (int I = Pick(6); I > 0; --I) {
-            Body += Blank() + "<point>" + Field("name", Names[Pick(7)]) + Field("temp", Number()) +
-                    Field("spechum", Number()) + Field("relhum", Number()) + Field("enthalpy", Number()) +
-                    Field("prescribed1", std::to_string(Pick(5))) +
-                    Field("prescribed2", std::to_string(Pick(5) - (Chance(0.1) ? 9 : 0))) +
-                    Field("show-in-chart", Chance(0.5) ? "true" : "TRUE") +
-                    Field("line-to-next", Chance(0.5) ? "true" : "false") + "</point>";
+            Points += Blank() + "<point>" +
+                      AnyOrder({Field("name", Names[Pick(7)]), Field("temp", Number()), Field("spechum", Number()),
+                                Field("relhum", Number()), Field("enthalpy", Number()),
+                                Field("prescribed1", std::to_string(Pick(5))),
+                                Field("prescribed2", std::to_string(Pick(5) - (Chance(0.1) ? 9 : 0))),
+                                Field("show-in-chart", Chance(0.5) ? "true" : "TRUE"),
+                                Field("line-to-next", Chance(0.5) ? "true" : "false")}) +
+                      "</point>";
             if (Chance(0.1)) {
-                Body += "<!-- between -->";
+                Points += "<!-- between -->";
             }
         }
-        Body += "</project>";
+        const std::string Body =
+            "<project>" + Blank() +
+            AnyOrder({"<data>" + AnyOrder({Field("project-name", "P"), Field("date", "1"), Field("signature", "S")}) +
+                          "</data>",
+                      Field("airflow", Number()), Field("density", Number()), Field("temp", Number()),
+                      Field("barometric-pressure", Number()), Points}) +
+            "</project>";
         std::string Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
         if (FUsesEntity || Chance(0.1)) {
             Xml += "<!DOCTYPE psykrona [<!ENTITY e \"\">]>";
         }
-        return Xml + "<psykrona>" + Field("version", "2.1b") + Field("compatible", "2.0") + Body + "</psykrona>\r\n";
+        return Xml + "<psykrona>" + AnyOrder({Field("version", "2.1b"), Field("compatible", "2.0"), Body}) +
+               "</psykrona>\r\n";
     }
 
 private:
     std::mt19937 FRng;
     bool FUsesEntity = false;
 };
-
-bool Same(const TMollierPoint& A, const TMollierPoint& B) {
-    return A.Name == B.Name && A.Number == B.Number && A.Temp == B.Temp && A.SpecHum == B.SpecHum &&
-           A.RelHum == B.RelHum && A.Enthalpy == B.Enthalpy && A.Prescribed1 == B.Prescribed1 &&
-           A.Prescribed2 == B.Prescribed2 && A.ShowInChart == B.ShowInChart && A.LineToNext == B.LineToNext;
-}
 
 TEST(ProjectReaderOracle, StreamingReaderReadsWhatTheDocumentTreeHolds) {
     SetDecimalSeparator('.');
@@ -206,18 +231,10 @@ TEST(ProjectReaderOracle, StreamingReaderReadsWhatTheDocumentTreeHolds) {
             continue;
         }
         ++Read;
-        ASSERT_EQ(Doc.PointCount(), Expected->PointCount()) << "seed " << Seed << "\n" << Xml;
-        EXPECT_EQ(Doc.AirFlow, Expected->AirFlow) << "seed " << Seed;
-        EXPECT_EQ(Doc.Density, Expected->Density) << "seed " << Seed;
-        EXPECT_EQ(Doc.DensityTemp, Expected->DensityTemp) << "seed " << Seed;
-        EXPECT_EQ(Doc.Pressure, Expected->Pressure) << "seed " << Seed;
-        for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
-            ASSERT_TRUE(Same(Doc.Points[I], Expected->Points[I])) << "seed " << Seed << ", point " << I + 1 << "\n"
-                                                                  << Xml;
-        }
+        ASSERT_EQ(test::ProjectSummary(Doc), test::ProjectSummary(*Expected)) << "seed " << Seed << "\n" << Xml;
     }
     // Both kinds of file were met often enough to mean something.
-    EXPECT_GT(Read, 300);
+    EXPECT_GT(Read, 200);
     EXPECT_GT(Refused, 300);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
+#include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
 
 #include <array>
@@ -89,6 +90,18 @@ inline TMain RandomProject(std::mt19937_64& Rng, int MaxPoints) {
         P.LineToNext = Rng() % 2 == 0;
     }
     return Doc;
+}
+
+// What a project holds, one line, each number by Text: ShortestText to
+// compare exactly, FloatToStr to compare the 15 digits a file keeps.
+inline std::string ProjectSummary(const TMain& Doc, std::string (*Text)(double) = ShortestText) {
+    std::string S = Text(Doc.AirFlow) + " " + Text(Doc.DensityTemp) + " " + Text(Doc.Pressure) + " " + Text(Doc.Density);
+    for (const TMollierPoint& P : Doc.Points) {
+        S += " | " + std::to_string(P.Number) + " '" + P.Name + "' " + Text(P.Temp) + " " + Text(P.SpecHum) + " " +
+             Text(P.RelHum) + " " + Text(P.Enthalpy) + " " + std::to_string(P.Prescribed1) +
+             std::to_string(P.Prescribed2) + (P.ShowInChart ? " show" : "") + (P.LineToNext ? " line" : "");
+    }
+    return S;
 }
 
 } // namespace psykrona::test

@@ -4,7 +4,6 @@
 #include "xml/DomImplementation.h"
 #include "xml/XmlError.h"
 #include "xml/XmlParser.h"
-#include "xml/XmlPullReader.h"
 
 #include "tests/support/TempFolder.h"
 
@@ -14,92 +13,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <string>
-#include <vector>
 
 namespace psykrona {
 namespace {
-
-// The nodes inside the root element as the pull reader gives them, one
-// line each: kind, depth, name or text.
-std::vector<std::string> PullEvents(const std::string& Xml) {
-    std::vector<std::string> Events;
-    TXmlPullReader Reader(Xml, "random.xml");
-    for (TXmlPullReader::TEvent E = Reader.Next(); E != TXmlPullReader::TEvent::End; E = Reader.Next()) {
-        const std::string Depth = std::to_string(Reader.Depth());
-        switch (E) {
-        case TXmlPullReader::TEvent::StartElement: Events.push_back("<" + Depth + std::string(Reader.Name())); break;
-        case TXmlPullReader::TEvent::EndElement: Events.push_back(">" + Depth + std::string(Reader.Name())); break;
-        case TXmlPullReader::TEvent::Text: Events.push_back("T" + Depth + std::string(Reader.Value())); break;
-        case TXmlPullReader::TEvent::Comment: Events.push_back("C" + Depth + std::string(Reader.Value())); break;
-        default: break;
-        }
-    }
-    return Events;
-}
-
-// The same from the document model's tree.
-void ModelEvents(const TXmlNode& N, int Depth, std::vector<std::string>& Events) {
-    const std::string D = std::to_string(Depth);
-    if (N.IsElement()) {
-        Events.push_back("<" + D + N.NodeName());
-        for (const TXmlNode* C = N.FirstChild(); C; C = C->NextSibling()) {
-            ModelEvents(*C, Depth + 1, Events);
-        }
-        Events.push_back(">" + D + N.NodeName());
-    } else if (N.NodeType() == TXmlNodeType::Text) {
-        Events.push_back("T" + D + N.NodeValue());
-    } else if (N.NodeType() == TXmlNodeType::Comment) {
-        Events.push_back("C" + D + N.NodeValue());
-    }
-}
-
-// Random content: text, character references, CDATA, comments, nested and
-// empty elements, and references to the entities declared before (Refs).
-std::string RandomContent(std::mt19937& Rng, int Refs, int Depth) {
-    const auto Pick = [&](int N) { return static_cast<int>(Rng() % static_cast<unsigned>(N)); };
-    std::string S;
-    for (int I = Pick(5); I >= 0; --I) {
-        switch (Pick(Depth < 3 ? 7 : 5)) {
-        case 0: S += std::string(" ab\n", 1 + Pick(4)); break;
-        case 1: S += "&amp;x&#246;"; break;
-        case 2: S += "<![CDATA[c<]]>"; break;
-        case 3: S += "<!--k-->"; break;
-        case 4:
-            if (Refs > 0) {
-                S += "&e" + std::to_string(Pick(Refs)) + ";";
-            }
-            break;
-        case 5: S += "<y/>"; break;
-        default: S += "<x>" + RandomContent(Rng, Refs, Depth + 1) + "</x>"; break;
-        }
-    }
-    return S;
-}
-
-// Over random documents with internal entities: the project reader's stream
-// and the document model's tree hold the same nodes (entities replaced, the
-// text around them joined); what the writer writes parses to the same bytes.
-TEST(XmlParserTest, RandomDocumentsReadAlikeAndRoundTrip) {
-    const unsigned Seed = 20261206;
-    std::mt19937 Rng(Seed);
-    for (int Round = 0; Round < 300; ++Round) {
-        std::string Xml = "<!DOCTYPE r [";
-        const int Entities = static_cast<int>(Rng() % 4);
-        for (int E = 0; E < Entities; ++E) {
-            Xml += "<!ENTITY e" + std::to_string(E) + " '" + RandomContent(Rng, E, 1) + "'>";
-        }
-        Xml += "]><r a='&amp;b'>" + RandomContent(Rng, Entities, 0) + "</r>";
-        SCOPED_TRACE("seed " + std::to_string(Seed) + ", round " + std::to_string(Round) + ": " + Xml);
-        const auto Doc = TXmlParser::Parse(Xml, "");
-        std::vector<std::string> Expected;
-        ModelEvents(*Doc->DocumentElement(), 0, Expected);
-        ASSERT_EQ(PullEvents(Xml), Expected);
-        const std::string Written = Doc->WriteToString();
-        ASSERT_EQ(TXmlParser::Parse(Written, "")->WriteToString(), Written);
-    }
-}
 
 std::string Repeated(const std::string& Part, int Count) {
     std::string S;
