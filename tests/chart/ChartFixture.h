@@ -4,6 +4,7 @@
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
 #include "engine/NumberText.h"
+#include "tests/support/RandomProject.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <vector>
@@ -13,14 +14,7 @@ namespace psykrona::test {
 // Appends to Doc a point prescribed by temperature and humidity ratio, its
 // other properties computed at the document's pressure.
 inline TMollierPoint& AddPrescribedPoint(TMain& Doc, double Temp, double SpecHum) {
-    TMollierPoint& P = Doc.AddPoint();
-    P.Number = Doc.PointCount();
-    P.Temp = Temp;
-    P.SpecHum = SpecHum;
-    P.Prescribed1 = PROP_TEMP;
-    P.Prescribed2 = PROP_SPECHUM;
-    Doc.CalculateAll();
-    return P;
+    return AddCalculatedPoint(Doc, "", Temp, PROP_SPECHUM, SpecHum);
 }
 
 // A document, options and renderer drawing on a recording canvas.

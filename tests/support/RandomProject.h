@@ -14,6 +14,21 @@
 
 namespace psykrona::test {
 
+// Adds a point fixed by its temperature and one of humidity ratio or
+// relative humidity (Prop2), numbered after the others and calculated at the
+// document's pressure.
+inline TMollierPoint& AddCalculatedPoint(TMain& Doc, const std::string& Name, double Temp, int Prop2, double Value) {
+    TMollierPoint& P = Doc.AddPoint();
+    P.Number = Doc.PointCount();
+    P.Name = Name;
+    P.Temp = Temp;
+    (Prop2 == PROP_RELHUM ? P.RelHum : P.SpecHum) = Value;
+    P.Prescribed1 = PROP_TEMP;
+    P.Prescribed2 = Prop2;
+    Doc.CalculateAll();
+    return P;
+}
+
 // The project file of Count points at random over the default chart, each
 // prescribed by temperature and relative humidity, every other one joined to
 // the next: what a large project looks like to the windows.

@@ -10,6 +10,7 @@
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
+#include "tests/support/RandomProject.h"
 #include "tests/support/ScriptedUserDialogs.h"
 #include "tests/support/TempFolder.h"
 
@@ -53,15 +54,7 @@ inline void OnAFullDisk(const std::function<void()>& Action) {
 
 // Adds a point prescribed by temperature and relative humidity, calculated.
 inline TMollierPoint& AddPoint(TMain& Doc, const std::string& Name, double Temp, double RelHum) {
-    TMollierPoint& P = Doc.AddPoint();
-    P.Number = Doc.PointCount();
-    P.Name = Name;
-    P.Temp = Temp;
-    P.RelHum = RelHum;
-    P.Prescribed1 = PROP_TEMP;
-    P.Prescribed2 = PROP_RELHUM;
-    Doc.CalculateAll();
-    return P;
+    return AddCalculatedPoint(Doc, Name, Temp, PROP_RELHUM, RelHum);
 }
 
 // Runs Script on the next modal window of type T. One left open is rejected
