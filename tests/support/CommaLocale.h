@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -15,26 +15,16 @@ namespace psykrona::test {
 // per test program; throws when it cannot be built, so a machine without the
 // locale sources fails the test rather than skipping it.
 struct TCommaLocale {
-    std::string Dir;
+    TTempFolder Folder;
+    std::string Dir = Folder.Path().string();
     std::string Name = "sv_SE.UTF-8";
 
     TCommaLocale() {
-        std::string Pattern = (std::filesystem::temp_directory_path() / "psykrona-locale-XXXXXX").string();
-        if (mkdtemp(Pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot make a folder for the locale");
-        }
-        Dir = Pattern;
-        const auto R = RunProcess("/usr/bin/localedef", {"-i", "sv_SE", "-f", "UTF-8", Dir + "/" + Name});
-        if (!std::filesystem::exists(Dir + "/" + Name + "/LC_NUMERIC")) {
+        const auto R = RunProcess("/usr/bin/localedef", {"-i", "sv_SE", "-f", "UTF-8", Folder.File(Name)});
+        if (!std::filesystem::exists(Folder.File(Name) + "/LC_NUMERIC")) {
             throw std::runtime_error("localedef (Debian package locales) did not build " + Name + ": exit " +
                                      std::to_string(R.ExitCode) + " " + R.Err);
         }
-    }
-    TCommaLocale(const TCommaLocale&) = delete;
-    TCommaLocale& operator=(const TCommaLocale&) = delete;
-    ~TCommaLocale() {
-        std::error_code Ignored;
-        std::filesystem::remove_all(Dir, Ignored);
     }
 
     // The environment of a program run in this locale.

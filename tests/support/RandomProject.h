@@ -36,8 +36,7 @@ inline std::string RandomProjectXml(int Count, unsigned Seed) {
     TMain Doc;
     const TMollierCalculate& Calc = TMollierCalculate::GetInstance();
     std::mt19937 Rng(Seed);
-    std::uniform_real_distribution<double> Temp(-20, 50);
-    std::uniform_real_distribution<double> RelHum(5, 100);
+    std::uniform_real_distribution<double> Temp(-20, 50), RelHum(5, 100);
     for (int I = 0; I < Count; ++I) {
         TMollierPoint& P = Doc.AddPoint();
         P.Number = I + 1;

@@ -5,24 +5,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace psykrona::test {
 
-// One call on the recording canvas with the drawing state it was made in.
+// One call on the recording canvas with the drawing state it was made in:
+// "MoveTo", "LineTo", "Ellipse", "Rectangle", "TextOut" or "StretchDraw".
 struct TRecordedCall {
-    // "MoveTo", "LineTo", "Ellipse", "Rectangle", "TextOut", "StretchDraw",
-    // or a setter: "SetPenColor", "SetPenWidth", "SetFillColor",
-    // "SetFillStyle", "SetFont".
     std::string Name;
     // MoveTo, TextOut: (X1, Y1). LineTo: from (X1, Y1) to (X2, Y2). Shapes
     // and StretchDraw: the box.
-    int X1 = 0;
-    int Y1 = 0;
-    int X2 = 0;
-    int Y2 = 0;
+    int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     std::string Text; // TextOut's text; StretchDraw's "WxH" picture size
     TColor PenColor;
     int PenWidth = 0;
@@ -30,10 +26,7 @@ struct TRecordedCall {
     TFillStyle FillStyle = TFillStyle::Solid;
     TFontDesc Font;
 
-    bool IsDrawing() const {
-        return Name == "LineTo" || Name == "Ellipse" || Name == "Rectangle" || Name == "TextOut" ||
-               Name == "StretchDraw";
-    }
+    bool IsDrawing() const { return Name != "MoveTo"; }
 
     // One line, e.g. `LineTo 100,60 100,540 pen=255,0,0/2` or
     // `TextOut 83,54 "50" font=Arial/15/0/400 fill=255,255,255/solid`.
@@ -47,74 +40,29 @@ struct TRecordedCall {
             "fill=" + Rgb(FillColor) + (FillStyle == TFillStyle::Solid ? "/solid" : "/clear");
         const std::string F = "font=" + Font.Face + "/" + std::to_string(Font.Height) + "/" +
                               std::to_string(Font.Angle) + "/" + std::to_string(Font.Weight);
-        if (Name == "MoveTo") {
-            return Name + " " + Xy(X1, Y1);
+        if (Name == "MoveTo" || Name == "TextOut") {
+            return Name + " " + Xy(X1, Y1) + (Name == "TextOut" ? " \"" + Text + "\" " + F + " " + Fill : "");
         }
-        if (Name == "LineTo") {
-            return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Pen;
-        }
-        if (Name == "Ellipse" || Name == "Rectangle") {
-            return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Pen + " " + Fill;
-        }
-        if (Name == "TextOut") {
-            return Name + " " + Xy(X1, Y1) + " \"" + Text + "\" " + F + " " + Fill;
-        }
-        if (Name == "StretchDraw") {
-            return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Text;
-        }
-        if (Name == "SetPenColor") {
-            return Name + " " + Rgb(PenColor);
-        }
-        if (Name == "SetPenWidth") {
-            return Name + " " + std::to_string(PenWidth);
-        }
-        if (Name == "SetFillColor") {
-            return Name + " " + Rgb(FillColor);
-        }
-        if (Name == "SetFillStyle") {
-            return Name + (FillStyle == TFillStyle::Solid ? " solid" : " clear");
-        }
-        return Name + " " + F;
+        const std::string Rest = Name == "LineTo" ? Pen : Name == "StretchDraw" ? Text : Pen + " " + Fill;
+        return Name + " " + Xy(X1, Y1) + " " + Xy(X2, Y2) + " " + Rest;
     }
 };
 
-// A canvas that draws nothing and records every drawing and state call, for
-// checking layouts exactly. Text metrics are fixed and simple: a text is as
-// high as the font's cell and each character (UTF-8 code point) is
-// CharWidth(height) pixels wide, whatever the angle and weight.
+// A canvas that draws nothing and records every drawing call and move with
+// the state it was made in, for checking layouts exactly. Text metrics are
+// fixed and simple: a text is as high as the font's cell and each character
+// (UTF-8 code point) is CharWidth(height) pixels wide, whatever the angle and
+// weight.
 class TRecordingCanvas : public TCanvas {
 public:
     std::vector<TRecordedCall> Calls;
 
     static int CharWidth(int Height) { return Height * 6 / 10 > 0 ? Height * 6 / 10 : 1; }
     static int CodePoints(const std::string& Text) {
-        int N = 0;
-        for (const char C : Text) {
-            N += (static_cast<unsigned char>(C) & 0xC0) != 0x80;
-        }
-        return N;
+        return static_cast<int>(std::count_if(
+            Text.begin(), Text.end(), [](char C) { return (static_cast<unsigned char>(C) & 0xC0) != 0x80; }));
     }
 
-    void SetPenColor(TColor Value) override {
-        TCanvas::SetPenColor(Value);
-        Record("SetPenColor");
-    }
-    void SetPenWidth(int Value) override {
-        TCanvas::SetPenWidth(Value);
-        Record("SetPenWidth");
-    }
-    void SetFillColor(TColor Value) override {
-        TCanvas::SetFillColor(Value);
-        Record("SetFillColor");
-    }
-    void SetFillStyle(TFillStyle Value) override {
-        TCanvas::SetFillStyle(Value);
-        Record("SetFillStyle");
-    }
-    void SetFont(const TFontDesc& Value) override {
-        TCanvas::SetFont(Value);
-        Record("SetFont");
-    }
     void MoveTo(int X, int Y) override {
         TCanvas::MoveTo(X, Y);
         Record("MoveTo", X, Y);
@@ -136,22 +84,16 @@ public:
     // The calls of one name, in order.
     std::vector<TRecordedCall> Named(const std::string& Name) const {
         std::vector<TRecordedCall> Out;
-        for (const TRecordedCall& C : Calls) {
-            if (C.Name == Name) {
-                Out.push_back(C);
-            }
-        }
+        std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(Out),
+                     [&](const TRecordedCall& C) { return C.Name == Name; });
         return Out;
     }
     int DrawingCount() const {
-        int N = 0;
-        for (const TRecordedCall& C : Calls) {
-            N += C.IsDrawing();
-        }
-        return N;
+        return static_cast<int>(
+            std::count_if(Calls.begin(), Calls.end(), [](const TRecordedCall& C) { return C.IsDrawing(); }));
     }
     // What was drawn, one drawing call a line with the state it was drawn
-    // in (setters and moves show in the calls they affect); lines that go on
+    // in (moves show in the calls they affect); lines that go on
     // from where the last one ended, with the same pen, join into one
     // `LineTo x,y x,y x,y ... pen=...` line.
     std::string ToText() const {
@@ -175,33 +117,34 @@ public:
 
 private:
     void Record(const char* Name, int X1 = 0, int Y1 = 0, int X2 = 0, int Y2 = 0, std::string Text = {}) {
-        TRecordedCall C;
-        C.Name = Name;
-        C.X1 = X1;
-        C.Y1 = Y1;
-        C.X2 = X2;
-        C.Y2 = Y2;
-        C.Text = std::move(Text);
-        C.PenColor = FPenColor;
-        C.PenWidth = FPenWidth;
-        C.FillColor = FFillColor;
-        C.FillStyle = FFillStyle;
-        C.Font = FFont;
-        Calls.push_back(std::move(C));
+        Calls.push_back(
+            {Name, X1, Y1, X2, Y2, std::move(Text), FPenColor, FPenWidth, FFillColor, FFillStyle, FFont});
     }
 };
 
 // Compares a recording with its reviewed golden file at Path. Lines starting
-// with "#" are the file's header and are not compared. With PSYKRONA_UPDATE_GOLDEN=1 in the environment the file is
-// rewritten instead: Header (each line gets "# "), then Text. Returns an
-// empty string when they agree, otherwise the first differing line.
-inline std::string CompareWithGolden(const std::string& Path, const std::string& Header, const std::string& Text) {
+// with "#" are the file's header and are not compared. With
+// PSYKRONA_UPDATE_GOLDEN=1 in the environment the file is rewritten instead:
+// Header (each line gets "# "), then Text. Returns an empty string when they
+// agree, otherwise the first differing line.
+inline std::string CompareWithGolden(const std::string& Path, const std::string& Header,
+                                     const std::string& Text) {
+    auto LinesOf = [](std::istream&& In, bool Rewrite) {
+        std::vector<std::string> Lines;
+        for (std::string Line; std::getline(In, Line);) {
+            if (Rewrite) {
+                Lines.push_back(Line.empty() ? "#" : "# " + Line);
+            } else if (!Line.starts_with("#")) {
+                Lines.push_back(Line);
+            }
+        }
+        return Lines;
+    };
     const char* Update = std::getenv("PSYKRONA_UPDATE_GOLDEN");
     if (Update != nullptr && std::string(Update) == "1") {
         std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-        std::istringstream Lines(Header);
-        for (std::string Line; std::getline(Lines, Line);) {
-            Out << (Line.empty() ? "#" : "# " + Line) << '\n';
+        for (const std::string& Line : LinesOf(std::istringstream(Header), true)) {
+            Out << Line << '\n';
         }
         Out << Text;
         return Out ? "" : "cannot rewrite " + Path;
@@ -210,17 +153,8 @@ inline std::string CompareWithGolden(const std::string& Path, const std::string&
     if (!In) {
         return "no golden file " + Path + "; write it with PSYKRONA_UPDATE_GOLDEN=1 and review it";
     }
-    std::vector<std::string> Want;
-    for (std::string Line; std::getline(In, Line);) {
-        if (!Line.starts_with("#")) {
-            Want.push_back(Line);
-        }
-    }
-    std::vector<std::string> Got;
-    std::istringstream Lines(Text);
-    for (std::string Line; std::getline(Lines, Line);) {
-        Got.push_back(Line);
-    }
+    const std::vector<std::string> Want = LinesOf(std::move(In), false);
+    const std::vector<std::string> Got = LinesOf(std::istringstream(Text), false);
     for (std::size_t I = 0; I < std::max(Want.size(), Got.size()); ++I) {
         const std::string W = I < Want.size() ? Want[I] : "(end)";
         const std::string G = I < Got.size() ? Got[I] : "(end)";

@@ -9,7 +9,7 @@
 namespace psykrona::test {
 
 // A printer that keeps the page of every job it ends, for checks on what was
-// printed and how often. Misuse (a canvas outside a job, a job inside
+// printed. Misuse (a canvas outside a job, a job inside
 // another) is noted in Faults.
 class TRecordingPrinter : public TPrinter {
 public:
@@ -17,15 +17,12 @@ public:
 
     std::vector<TRecordingCanvas> Jobs; // the pages of ended jobs, in order
     std::vector<std::string> Faults;
-    int Begun = 0;
     int Aborted = 0;
-    int Finished = 0;
 
     int PageWidth() const override { return FWidth; }
     int PageHeight() const override { return FHeight; }
     void BeginDoc() override {
         Check(!FRunning, "a job began inside another");
-        ++Begun;
         FRunning = true;
         FPage = TRecordingCanvas();
     }
@@ -43,20 +40,7 @@ public:
         FRunning = false;
     }
     bool Printing() const override { return FRunning; }
-    void Finish() override { ++Finished; }
-
-    // Whether the page of job Index shows Text.
-    bool JobShows(std::size_t Index, const std::string& Text) const {
-        if (Index >= Jobs.size()) {
-            return false;
-        }
-        for (const TRecordedCall& C : Jobs[Index].Calls) {
-            if (C.Name == "TextOut" && C.Text == Text) {
-                return true;
-            }
-        }
-        return false;
-    }
+    void Finish() override {}
 
 private:
     void Check(bool Ok, const char* Fault) {

@@ -51,29 +51,23 @@ public:
     }
     TAnswer AskYesNoCancel(const std::string& Text) override {
         Record({"YesNoCancel", Text, TMessageKind::Warning, {}});
-        return Answer(TAnswer::Cancel, "YesNoCancel: " + Text);
+        return Take(Answers, TAnswer::Cancel, "YesNoCancel: " + Text);
     }
     TAnswer AskYesNo(const std::string& Text) override {
         Record({"YesNo", Text, TMessageKind::Warning, {}});
-        return Answer(TAnswer::No, "YesNo: " + Text);
+        return Take(Answers, TAnswer::No, "YesNo: " + Text);
     }
     std::optional<std::string> OpenFileName(const TFileDialogRequest& Request) override {
         Record({"Open", "", TMessageKind::Plain, Request});
-        return File("Open");
+        return Take(Files, std::optional<std::string>(), "Open");
     }
     std::optional<std::string> SaveFileName(const TFileDialogRequest& Request) override {
         Record({"Save", "", TMessageKind::Plain, Request});
-        return File("Save");
+        return Take(Files, std::optional<std::string>(), "Save");
     }
     bool SelectPrinter() override {
         Record({"Printer", "", TMessageKind::Plain, {}});
-        if (PrinterChoices.empty()) {
-            Unexpected.push_back("Printer");
-            return false;
-        }
-        const bool Confirmed = PrinterChoices.front();
-        PrinterChoices.pop_front();
-        return Confirmed;
+        return Take(PrinterChoices, false, "Printer");
     }
     TPrinter& CurrentPrinter() override { return Printer; }
 
@@ -106,23 +100,15 @@ private:
             WhileOpen(A);
         }
     }
-    TAnswer Answer(TAnswer Default, const std::string& Question) {
-        if (Answers.empty()) {
-            Unexpected.push_back(Question);
+    // The next queued answer, or Default when the script has none.
+    template <typename T> T Take(std::deque<T>& Queue, T Default, const std::string& What) {
+        if (Queue.empty()) {
+            Unexpected.push_back(What);
             return Default;
         }
-        const TAnswer A = Answers.front();
-        Answers.pop_front();
-        return A;
-    }
-    std::optional<std::string> File(const std::string& Dialog) {
-        if (Files.empty()) {
-            Unexpected.push_back(Dialog);
-            return std::nullopt;
-        }
-        std::optional<std::string> F = Files.front();
-        Files.pop_front();
-        return F;
+        T Next = Queue.front();
+        Queue.pop_front();
+        return Next;
     }
 
     TUserDialogs* FPrevious;

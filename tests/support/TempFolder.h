@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -58,14 +59,10 @@ public:
     std::string Listing() const {
         std::vector<std::string> Names;
         for (const auto& E : std::filesystem::directory_iterator(FPath)) {
-            Names.push_back(E.path().filename().string());
+            Names.push_back(E.path().filename().string() + "\n");
         }
         std::sort(Names.begin(), Names.end());
-        std::string Result;
-        for (const std::string& N : Names) {
-            Result += N + "\n";
-        }
-        return Result;
+        return std::accumulate(Names.begin(), Names.end(), std::string());
     }
 
 private:

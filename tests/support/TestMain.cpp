@@ -35,14 +35,12 @@ class TRestoreSettings : public testing::EmptyTestEventListener {
     void OnTestEnd(const testing::TestInfo&) override {
         psykrona::SetDecimalSeparator(FSeparator);
         psykrona::TMollierCalculate::GetInstance().Pressure = FPressure;
+        int Now = -1;
         if (!FHadTranslator) {
             psykrona::TTranslator::DestroyInstance();
-        } else if (psykrona::TTranslator::Instance() != nullptr && FLanguage >= 0) {
-            int Now = -1;
-            psykrona::TTranslator::GetLanguages(Now);
-            if (Now != FLanguage) {
-                psykrona::TTranslator::SetLanguage(FLanguage);
-            }
+        } else if (psykrona::TTranslator::Instance() != nullptr && FLanguage >= 0 &&
+                   (psykrona::TTranslator::GetLanguages(Now), Now != FLanguage)) {
+            psykrona::TTranslator::SetLanguage(FLanguage);
         }
     }
 
