@@ -3,19 +3,12 @@
 #include "chart/MollierDraw.h"
 #include "chart/MollierOptions.h"
 #include "engine/Main.h"
-#include "engine/NumberText.h"
 #include "tests/support/RandomProject.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <vector>
 
 namespace psykrona::test {
-
-// Appends to Doc a point prescribed by temperature and humidity ratio, its
-// other properties computed at the document's pressure.
-inline TMollierPoint& AddPrescribedPoint(TMain& Doc, double Temp, double SpecHum) {
-    return AddCalculatedPoint(Doc, "", Temp, PROP_SPECHUM, SpecHum);
-}
 
 // A document, options and renderer drawing on a recording canvas.
 struct TChart {
@@ -38,7 +31,15 @@ struct TChart {
         Options.SetMaxSpecHum(MaxSpecHum);
         Options.SetMinSpecHum(MinSpecHum);
     }
-    TMollierPoint& AddPoint(double Temp, double SpecHum) { return AddPrescribedPoint(Doc, Temp, SpecHum); }
+    // Points prescribed by temperature and humidity ratio.
+    TMollierPoint& AddPoint(double Temp, double SpecHum) {
+        return AddCalculatedPoint(Doc, "", Temp, PROP_SPECHUM, SpecHum);
+    }
+    void AddPoints(std::initializer_list<std::pair<double, double>> Points) {
+        for (const auto& [Temp, SpecHum] : Points) {
+            AddPoint(Temp, SpecHum);
+        }
+    }
     // As the main window draws: on a fresh canvas, handed over each time.
     const std::vector<TRecordedCall>& Render(bool DirectFonts = false) {
         Canvas = TRecordingCanvas();

@@ -1,6 +1,6 @@
 // The Qt canvas on QImages: the face, text in its cell on its fill box and
-// turned about the cell's corner, pictures stretched in their
-// colours, and a whole chart landing where the recording canvas says.
+// turned about the cell's corner, pictures stretched in their colours, and a
+// whole chart landing where the recording canvas says.
 #include "qt/QtCanvas.h"
 
 #include "tests/chart/ChartFixture.h"
@@ -22,16 +22,13 @@ QImage White(int W, int H) {
 // The smallest rectangle holding the pixels of a kind.
 template <typename TKind> QRect Bounds(const QImage& Image, TKind Kind) {
     QRect R;
-    for (int Y = 0; Y < Image.height(); ++Y) {
-        for (int X = 0; X < Image.width(); ++X) {
-            R = Kind(Image.pixelColor(X, Y)) ? R.united(QRect(X, Y, 1, 1)) : R;
-        }
+    for (int I = 0; I < Image.width() * Image.height(); ++I) {
+        const QPoint P(I % Image.width(), I / Image.width());
+        R = Kind(Image.pixelColor(P)) ? R.united(QRect(P, QSize(1, 1))) : R;
     }
     return R;
 }
-bool Dark(const QColor& C) {
-    return qGray(C.rgb()) < 128;
-}
+bool Dark(const QColor& C) { return qGray(C.rgb()) < 128; }
 
 // Arial is drawn as Liberation Sans, its cell as high as the font. Capitals
 // stand from 0.176 to 0.905 of the 1.117 em cell below its top;
@@ -80,9 +77,7 @@ TEST(QtCanvas, PicturesAreStretchedIntoTheirRectangleInTheirColours) {
 // the recording canvas has it, in its colour; the margins stay paper.
 TEST(QtCanvas, AChartLandsWhereTheRecordingSays) {
     test::TChart C(800, 600);
-    C.AddPoint(0, 0.003);
-    C.AddPoint(25, 0.003);
-    C.AddPoint(28, 0.012);
+    C.AddPoints({{0, 0.003}, {25, 0.003}, {28, 0.012}});
     C.Render();
     QImage Image = White(800, 600);
     {

@@ -13,15 +13,16 @@
 
 namespace psykrona::test {
 
-// A small logo, as the layout reads it from the program's folder.
-inline std::string LogoBytes() {
-    const auto Jpeg = EncodeJpeg(TPicture{30, 14, std::vector<std::uint8_t>(30 * 14 * 3, 0x40)});
-    return std::string(Jpeg.begin(), Jpeg.end());
+inline std::string JpegBytes(const TPicture& Picture) {
+    const auto Jpeg = EncodeJpeg(Picture);
+    return {Jpeg.begin(), Jpeg.end()};
 }
 
-// The print layout drawing a chart's document on its recording canvas of
-// W × H pixels, with a program folder of its own holding the logo. Without
-// English() texts show their keys.
+// A small logo, as the layout reads it from the program's folder.
+inline std::string LogoBytes() { return JpegBytes({30, 14, std::vector<std::uint8_t>(30 * 14 * 3, 0x40)}); }
+
+// The print layout drawing a chart's document on its W × H recording canvas,
+// with a program folder holding the logo; texts show their keys until English().
 struct TPrintPage : TChart {
     TTempFolder Folder;
     TMollierPrint Layout;
@@ -50,16 +51,6 @@ struct TPrintPage : TChart {
         Canvas = TRecordingCanvas();
         Layout.PrintPage(LayoutNumber, false);
         return Canvas.Calls;
-    }
-
-    std::vector<TRecordedCall> TextCalls(const std::string& Text) const {
-        std::vector<TRecordedCall> Out;
-        for (const TRecordedCall& C : Canvas.Calls) {
-            if (C.Name == "TextOut" && C.Text == Text) {
-                Out.push_back(C);
-            }
-        }
-        return Out;
     }
 };
 

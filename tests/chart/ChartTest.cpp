@@ -1,7 +1,5 @@
-// The chart over many random limits and canvas sizes: the frame lies on the
-// canvas and nothing red crosses it; every grid line maps back through
-// PixelToState to its own value, with the label of that value; every value
-// inside the limits has its line. The seed is printed with every failure.
+// The chart renderer: properties over random limits and canvas sizes, calls
+// against reviewed golden files; the limits' setters.
 #include "tests/chart/ChartFixture.h"
 
 #include "engine/MollierCalculate.h"
@@ -9,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -27,21 +26,18 @@ constexpr unsigned Seed = 7202612;
 
 struct TLimits {
     double MinTemp, MaxTemp, MinSpecHum, MaxSpecHum;
-    int Width, Height;
+    int Width = 800, Height = 600;
 };
 
 // Whether Value is what the pixel (X, Y) or one of its neighbours stands for:
 // lines end on whole pixels.
-bool MapsBack(const TMollierDraw& D, int X, int Y, double Value,
-              const std::function<double(const TMoistAirState&)>& Of) {
+bool MapsBack(const TMollierDraw& D, int X, int Y, double Value, double TMoistAirState::*Of) {
     double Lo = INFINITY;
     double Hi = -INFINITY;
-    for (int Dx = -1; Dx <= 1; ++Dx) {
-        for (int Dy = -1; Dy <= 1; ++Dy) {
-            const double V = Of(D.PixelToState(X + Dx, Y + Dy));
-            Lo = std::min(Lo, V);
-            Hi = std::max(Hi, V);
-        }
+    for (int N = 0; N < 9; ++N) {
+        const double V = D.PixelToState(X + N % 3 - 1, Y + N / 3 - 1).*Of;
+        Lo = std::min(Lo, V);
+        Hi = std::max(Hi, V);
     }
     return Value >= Lo - 1e-9 && Value <= Hi + 1e-9;
 }
@@ -73,14 +69,11 @@ bool Check(const TLimits& L) {
     // Families in drawing order, each ended by its axis title: isotherms,
     // humidity ratios, enthalpies, then the humidity curves.
     const std::string Titles[3] = {D.TitleTemp(), D.TitleSpecHum(), D.TitleEnthalpy()};
-    const std::function<double(const TMoistAirState&)> Of[4] = {
-        [](const TMoistAirState& S) { return S.Temp; }, [](const TMoistAirState& S) { return S.SpecHum; },
-        [](const TMoistAirState& S) { return S.Enthalpy; }, [](const TMoistAirState& S) { return S.RelHum; }};
+    double TMoistAirState::*const Of[4] = {&TMoistAirState::Temp, &TMoistAirState::SpecHum,
+                                           &TMoistAirState::Enthalpy, &TMoistAirState::RelHum};
     const double Steps[4] = {1, 0.001, 5, 10};
-    int Family = 0;
-    int Frame = 0;
-    std::set<std::string> Labels[3];
-    std::set<std::string> CurveLabels;
+    int Family = 0, Frame = 0;
+    std::set<std::string> Labels[3], CurveLabels;
     std::set<int> Curves;
     const TRecordedCall* LastLine = nullptr;
     bool LabelWaits = false;
@@ -94,7 +87,7 @@ bool Check(const TLimits& L) {
         } else if (Call.Name == "LineTo") {
             EXPECT_TRUE(InFrame(Call.X1, Call.Y1) && InFrame(Call.X2, Call.Y2))
                 << "line crosses the frame: " << Call.ToString();
-            const double V = std::round(Of[Family](D.PixelToState(Call.X1, Call.Y1)) / Steps[Family]) * Steps[Family];
+            const double V = std::round(D.PixelToState(Call.X1, Call.Y1).*Of[Family] / Steps[Family]) * Steps[Family];
             EXPECT_TRUE(MapsBack(D, Call.X1, Call.Y1, V, Of[Family]) && MapsBack(D, Call.X2, Call.Y2, V, Of[Family]))
                 << "family " << Family << " line at no value of its step: " << Call.ToString();
             if (LabelWaits) {
@@ -156,10 +149,9 @@ TEST(ChartProperties, FrameGridAndCurvesOverRandomLimitsAndSizes) {
     EXPECT_GT(Drawn, 800);
     // As users met them: a warm bottom, narrow humidity ranges, whole-g/kg
     // limits whose left edge is a major line, a top below -10 °C.
-    for (const TLimits& L : {TLimits{60, 70, 0, 0.035, 800, 600}, TLimits{-20, 50, 0.010, 0.012, 800, 600},
-                             TLimits{-20, 50, 0.005, 0.007, 800, 600}, TLimits{-20, 50, 0.005, 0.030, 800, 600},
-                             TLimits{-20, 50, 0.020, 0.045, 800, 600}, TLimits{-20, 50, 0.025, 0.060, 800, 600},
-                             TLimits{-40, -12, 0, 0.035, 800, 600}}) {
+    for (const TLimits& L : {TLimits{60, 70, 0, 0.035}, {-20, 50, 0.010, 0.012}, {-20, 50, 0.005, 0.007},
+                             {-20, 50, 0.005, 0.030}, {-20, 50, 0.020, 0.045}, {-20, 50, 0.025, 0.060},
+                             {-40, -12, 0, 0.035}}) {
         EXPECT_TRUE(Check(L));
     }
 }
@@ -178,8 +170,74 @@ TEST(ChartProperties, NoChartDrawsNothingAndFailuresStayInside) {
         EXPECT_EQ(C.Canvas.DrawingCount(), 0) << Width << " x " << Height << " at " << Left;
     }
     TChart Tiny(24, 20);
-    EXPECT_NO_THROW(Tiny.Render());
-    EXPECT_GT(Tiny.Canvas.DrawingCount(), 0);
+    EXPECT_GT((Tiny.Render(), Tiny.Canvas.DrawingCount()), 0);
+}
+
+const char* const Header = R"(
+Texts show their keys (no translator); a character is 0.6 of the font's height wide.
+To rewrite after a meant change: PSYKRONA_UPDATE_GOLDEN=1 build/test/tests/chart_tests
+  --gtest_filter='ChartGolden.*', then read `git diff` before committing it. Look at: the frame
+(black, pen 2) on the canvas and nothing red beyond it; labels beside their lines with the
+case's separator; markers, numbers, process lines. Render it with psykrona-cli chart to PNG.)";
+
+// A short process on the default limits: a hidden point and a broken line
+// show what is drawn and what is left out.
+void AddProcess(TChart& C) {
+    C.AddPoints({{-5, 0.002}, {22, 0.002}, {26, 0.009}, {18, 0.011}, {24, 0.012}});
+    C.Doc.Points[2].ShowInChart = false;
+    C.Doc.Points[3].LineToNext = false;
+}
+
+// The default chart with a process, also with "," as the separator; the
+// limits raised to 60 °C and 45 g/kg, the bottom to 3 g/kg, with points below
+// -10 °C beyond the bottom edge, drawn where they map; a warm bottom, where
+// humidity curves once ran out of the frame.
+TEST(ChartGolden, DefaultCommaRaisedAndWarmCharts) {
+    const std::tuple<const char*, int, int, std::function<void(TChart&)>, const char*> Cases[] = {
+        {"default.txt", 800, 600, AddProcess, "default limits at 800 x 600, five points"},
+        {"comma.txt", 800, 600, [](TChart& C) { AddProcess(C), SetDecimalSeparator(','); },
+         "default limits at 800 x 600 with \",\" as the separator"},
+        {"raised.txt", 1024, 700,
+         [](TChart& C) { C.SetLimits(-30, 60, 0.003, 0.045), C.AddPoints({{-15, 0.001}, {-12, 0.0015}, {35, 0.02}}); },
+         "-30 to 60 °C, 3 to 45 g/kg at 1024 x 700, points at -15 and -12 °C"},
+        {"warm.txt", 800, 600, [](TChart& C) { C.SetLimits(60, 70, 0, 0.035); }, "60 to 70 °C, 0 to 35 g/kg at 800 x 600"}};
+    for (const auto& [File, Width, Height, Set, What] : Cases) {
+        SetDecimalSeparator('.');
+        TChart C(Width, Height);
+        Set(C);
+        const std::string Drawn = (C.Render(), C.Canvas.ToText());
+        const std::string Path = std::string(PSYKRONA_SOURCE_DIR) + "/tests/chart/golden/" + File;
+        const std::string About = std::string("The chart renderer's calls on the recording canvas, one a line: ") + What;
+        EXPECT_EQ(test::CompareWithGolden(Path, About + "." + Header, Drawn), "");
+        // Printer fonts change nothing on the recording canvas.
+        EXPECT_EQ((C.Render(true), C.Canvas.ToText()), Drawn);
+    }
+}
+
+// Calls on default options, in order ("t" minimum temperature, "T" maximum,
+// "x" and "X" the humidity ratios), and the limits they leave: each setter
+// clamps against its range and the opposite limit, minimum-maximum-minimum
+// reaches a pair the first call cannot, and not a number never becomes one.
+TEST(TMollierOptionsTest, SettersClampAgainstTheOppositeLimitAndTheRange) {
+    const std::tuple<std::string, std::vector<double>, std::vector<double>> Cases[] = {
+        {"t", {-50}, {-40, 50, 0, 0.035}},          {"t", {49}, {48, 50, 0, 0.035}},
+        {"T", {100}, {-20, 80, 0, 0.035}},          {"T", {-30}, {-20, -18, 0, 0.035}},
+        {"x", {-0.001}, {-20, 50, 0, 0.035}},       {"x", {0.034}, {-20, 50, 0.033, 0.035}},
+        {"X", {0.001}, {-20, 50, 0, 0.002}},        {"X", {0.5}, {-20, 50, 0, 0.5}},
+        {"tTt", {60, 70, 60}, {60, 70, 0, 0.035}},  {"tTt", {10, 11, 10}, {10, 12, 0, 0.035}},
+        {"tTt", {-60, -30, -60}, {-40, -30, 0, 0.035}},
+        {"tTxX", {NAN, NAN, NAN, NAN}, {48, 50, 0.033, 0.035}},
+    };
+    for (const auto& [Calls, Values, Limits] : Cases) {
+        TMollierOptions O;
+        for (std::size_t I = 0; I < Calls.size(); ++I) {
+            const std::size_t Which = std::string("tTxX").find(Calls[I]);
+            (O.*std::array{&TMollierOptions::SetMinTemp, &TMollierOptions::SetMaxTemp, &TMollierOptions::SetMinSpecHum,
+                           &TMollierOptions::SetMaxSpecHum}[Which])(Values[I]);
+        }
+        EXPECT_EQ((std::vector<double>{O.MinTemp(), O.MaxTemp(), O.MinSpecHum(), O.MaxSpecHum()}), Limits)
+            << Calls << " " << Values[0];
+    }
 }
 
 } // namespace
