@@ -26,9 +26,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QImage>
 #include <QMimeData>
-#include <QPainter>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -221,19 +219,9 @@ void TfrmMain::mnuToolsAltitudeClick() {
 // Both flavours come from the view's own drawing, so what is pasted is what
 // the window shows.
 void TfrmMain::mnuToolsCopyChartClick() {
-    const int Width = PaintBox1->width();
-    const int Height = PaintBox1->height();
-    QImage Picture(Width, Height, QImage::Format_RGB32);
-    if (Picture.isNull()) {
-        throw EPictureError("Not enough memory for a picture of " + std::to_string(Width) + " × " +
-                            std::to_string(Height) + " pixels");
-    }
-    Picture.fill(Qt::white);
-    {
-        QPainter Painter(&Picture);
-        PaintChartView(Painter);
-    }
-    const QByteArray Svg = SvgDrawing(Width, Height, [this](QPainter& Painter) { PaintChartView(Painter); });
+    const auto Paint = [this](QPainter& Painter) { PaintChartView(Painter); };
+    const QImage Picture = PixelDrawing(PaintBox1->width(), PaintBox1->height(), Paint);
+    const QByteArray Svg = SvgDrawing(PaintBox1->width(), PaintBox1->height(), Paint);
     auto* Data = new QMimeData;
     Data->setImageData(Picture);
     Data->setData(QStringLiteral("image/svg+xml"), Svg);
