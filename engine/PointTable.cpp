@@ -102,26 +102,36 @@ std::string PointTableCsv(const TMain& Doc) {
         "number,name,temp_c,relhum_pct,spechum_g_per_kg,enthalpy_kj_per_kg,prescribed1,prescribed2,"
         "power_kw,sensible_power_kw,water_l_per_min,latent_power_kw,shr,water_kg_per_h,dewpoint_c,wetbulb_c,"
         "moist_air_density_kg_per_m3,specific_volume_m3_per_kg,vapour_pressure_kpa\r\n";
+    auto Field = [&Out](const std::string& Text) {
+        Out += ',';
+        Out += Text;
+    };
     const auto Procs = TableProcesses(Doc);
     std::size_t NextProcess = 0;
     for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
         const TMollierPoint& P = Doc.Points[I];
-        Out += std::to_string(P.Number) + "," + CsvCell(P.Name) + "," + ShortestText(P.Temp) + "," +
-               ShortestText(P.RelHum) + "," + ShortestText(P.SpecHum * 1000) + "," + ShortestText(P.Enthalpy) +
-               "," + PrescribedName(P.Prescribed1) + "," + PrescribedName(P.Prescribed2);
+        Out += std::to_string(P.Number);
+        for (const std::string& Text : {CsvCell(P.Name), ShortestText(P.Temp), ShortestText(P.RelHum),
+                                        ShortestText(P.SpecHum * 1000), ShortestText(P.Enthalpy)}) {
+            Field(Text);
+        }
+        Field(PrescribedName(P.Prescribed1));
+        Field(PrescribedName(P.Prescribed2));
         if (NextProcess < Procs.size() && Procs[NextProcess].To == I) {
             const TTableProcess& R = Procs[NextProcess++];
             const TProcessQuantities Q = TMollierProcess::Quantities(StateOf(Doc.Points[R.From]), StateOf(P),
                                                                      Doc.AirFlow, Doc.Density);
-            Out += "," + ShortestText(R.Power) + "," + ShortestText(R.SensiblePower) + "," +
-                   ShortestText(R.Water) + "," + Csv(Q.LatentPower) + "," + Csv(Q.SensibleHeatRatio) + "," +
-                   Csv(Q.WaterPerHour);
+            for (const std::string& Text : {ShortestText(R.Power), ShortestText(R.SensiblePower),
+                                            ShortestText(R.Water), Csv(Q.LatentPower), Csv(Q.SensibleHeatRatio),
+                                            Csv(Q.WaterPerHour)}) {
+                Field(Text);
+            }
         } else {
             Out += ",,,,,,";
         }
         const TStateProperties S = PropertiesOrNone(Doc.Pressure, StateOf(P));
         for (const double V : {S.DewPoint, S.WetBulb, S.MoistAirDensity, S.SpecificVolume, S.VapourPressure}) {
-            Out += "," + Csv(V);
+            Field(Csv(V));
         }
         Out += "\r\n";
     }
