@@ -1,5 +1,7 @@
 #include "cli/CliOutput.h"
 
+#include "engine/PointTable.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,39 +11,8 @@
 
 namespace psykrona {
 
-namespace {
-
-void AppendHex(std::string& Out, unsigned char C) {
-    char Buf[5];
-    std::snprintf(Buf, sizeof Buf, "\\x%02x", C);
-    Out += Buf;
-}
-
-// Escapes the control characters of Text except those in Keep.
-std::string EscapedExcept(std::string_view Text, std::string_view Keep) {
-    std::string Out;
-    Out.reserve(Text.size());
-    for (std::size_t I = 0; I < Text.size(); ++I) {
-        const auto C = static_cast<unsigned char>(Text[I]);
-        if ((C < 0x20 || C == 0x7F) && Keep.find(static_cast<char>(C)) == std::string_view::npos) {
-            AppendHex(Out, C);
-        } else if (C == 0xC2 && I + 1 < Text.size() && static_cast<unsigned char>(Text[I + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(Text[I + 1]) <= 0x9F) {
-            // U+0080 to U+009F: terminals take U+009B as the start of an
-            // escape sequence.
-            AppendHex(Out, C);
-            AppendHex(Out, static_cast<unsigned char>(Text[++I]));
-        } else {
-            Out += static_cast<char>(C);
-        }
-    }
-    return Out;
-}
-
-} // namespace
-
 std::string Escaped(std::string_view Text) {
-    return EscapedExcept(Text, {});
+    return ControlEscaped(Text);
 }
 
 std::string Echoed(std::string_view Value, std::size_t MaxBytes) {
@@ -54,22 +25,6 @@ std::string Echoed(std::string_view Value, std::size_t MaxBytes) {
         --Cut;
     }
     return Escaped(Value.substr(0, Cut)) + "...";
-}
-
-std::string CsvCell(std::string_view Text) {
-    const std::string Cell = EscapedExcept(Text, "\t\r\n");
-    const bool Formula = !Cell.empty() && std::string_view("=+-@").find(Cell.front()) != std::string_view::npos;
-    if (!Formula && Cell.find_first_of(",\"\r\n") == std::string::npos) {
-        return Cell;
-    }
-    std::string Out = Formula ? "\"'" : "\"";
-    for (const char C : Cell) {
-        Out += C;
-        if (C == '"') {
-            Out += '"';
-        }
-    }
-    return Out + "\"";
 }
 
 void WriteAll(int Fd, std::string_view Bytes, const std::string& What) {

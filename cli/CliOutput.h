@@ -15,12 +15,6 @@ std::string Escaped(std::string_view Text);
 // MaxBytes bytes (at a character boundary), with "..." where it was cut.
 std::string Echoed(std::string_view Value, std::size_t MaxBytes = 40);
 
-// A CSV cell: quoted where it holds a comma, a quote or a line break, and,
-// where it starts with =, +, - or @, quoted with a leading ' so that a
-// spreadsheet shows it as text instead of running it as a formula. Other
-// control characters are escaped as in Escaped.
-std::string CsvCell(std::string_view Text);
-
 // Writes all of Bytes to the file descriptor, retrying interrupted and
 // partial writes. Throws std::runtime_error naming What and the system's
 // reason when a write fails.

@@ -6,30 +6,14 @@
 
 #include <cmath>
 #include <iostream>
-#include <limits>
 #include <sstream>
 
 namespace psykrona {
 
 namespace {
 
-constexpr double KNone = std::numeric_limits<double>::quiet_NaN();
-
-// The properties, or NaN for those without an answer.
-TStateProperties PropertiesOrNone(double Pressure, const TMoistAirState& S) {
-    TStateProperties P{KNone, KNone, KNone, KNone, KNone};
-    try {
-        P = TMollierProcess(Pressure).Properties(S.Temp, S.SpecHum);
-    } catch (const ECalculationError&) {
-    }
-    return P;
-}
-
 std::string Json(double V) {
     return std::isfinite(V) ? ShortestText(V) : "null";
-}
-std::string Csv(double V) {
-    return std::isfinite(V) ? ShortestText(V) : "";
 }
 std::string Text(double V, int Decimals) {
     return std::isfinite(V) ? FormatFixed(V, Decimals) : "-";
@@ -44,15 +28,6 @@ std::string PropertiesJson(double Pressure, const TMoistAirState& S) {
         << ",\"moist_air_density\":" << Json(P.MoistAirDensity)
         << ",\"specific_volume\":" << Json(P.SpecificVolume)
         << ",\"vapour_pressure\":" << Json(P.VapourPressure);
-    return Out.str();
-}
-
-std::string PropertiesCsv(double Pressure, const TMoistAirState& S) {
-    const TStateProperties P = PropertiesOrNone(Pressure, S);
-    std::ostringstream Out;
-    for (const double V : {P.DewPoint, P.WetBulb, P.MoistAirDensity, P.SpecificVolume, P.VapourPressure}) {
-        Out << ',' << Csv(V);
-    }
     return Out.str();
 }
 
@@ -74,18 +49,6 @@ std::string ProcessJson(const TMain& Doc, const TMollierPoint& Q, const TMollier
     Out << ",\"latent_power_kw\":" << Json(R.LatentPower) << ",\"shr\":" << Json(R.SensibleHeatRatio)
         << ",\"water_kg_per_h\":" << Json(R.WaterPerHour);
     return Out.str();
-}
-
-std::string ProcessCsv(const TMain& Doc, const TMollierPoint& Q, const TMollierPoint& P) {
-    const TProcessQuantities R =
-        TMollierProcess::Quantities(StateOf(Q), StateOf(P), Doc.AirFlow, Doc.Density);
-    std::ostringstream Out;
-    Out << ',' << Csv(R.LatentPower) << ',' << Csv(R.SensibleHeatRatio) << ',' << Csv(R.WaterPerHour);
-    return Out.str();
-}
-
-TMoistAirState StateOf(const TMollierPoint& P) {
-    return {P.Temp, P.SpecHum, P.RelHum, P.Enthalpy};
 }
 
 void PrintState(double Pressure, const TMoistAirState& S, bool Json) {

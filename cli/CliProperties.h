@@ -4,6 +4,7 @@
 
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
+#include "engine/PointTable.h"
 
 #include <string>
 
@@ -13,21 +14,16 @@ namespace psykrona {
 // pressure) and of a process (latent power, sensible heat ratio, water per
 // hour) as the commands print them. A value without an answer (the dew point
 // of dry air, any property of a state past saturation) is "null" in JSON, an
-// empty CSV field and "-" in text.
+// empty CSV field (PointTableCsv) and "-" in text.
 
 // ,"dewpoint":…,"wetbulb":…,"moist_air_density":…,"specific_volume":…,"vapour_pressure":…
 std::string PropertiesJson(double Pressure, const TMoistAirState& S);
-// ,dewpoint,wetbulb,density,volume,vapour pressure
-std::string PropertiesCsv(double Pressure, const TMoistAirState& S);
 // Lines in the layout of the state command.
 std::string PropertiesText(double Pressure, const TMoistAirState& S);
 
 // The latent power, sensible heat ratio and water of the process from Q to P
 // at the project's air flow and density.
 std::string ProcessJson(const TMain& Doc, const TMollierPoint& Q, const TMollierPoint& P);
-std::string ProcessCsv(const TMain& Doc, const TMollierPoint& Q, const TMollierPoint& P);
-
-TMoistAirState StateOf(const TMollierPoint& P);
 
 // Prints a state as the state command does, text or JSON.
 void PrintState(double Pressure, const TMoistAirState& S, bool Json);

@@ -7,6 +7,7 @@
 
 #include "engine/MollierCalculate.h"
 #include "engine/NumberText.h"
+#include "engine/PointTable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,39 +17,6 @@
 
 namespace psykrona {
 namespace {
-
-const char* PropertyName(int Code) {
-    switch (Code) {
-    case PROP_TEMP: return "temp";
-    case PROP_SPECHUM: return "spechum";
-    case PROP_RELHUM: return "relhum";
-    case PROP_ENTHALPY: return "enthalpy";
-    default: return "";
-    }
-}
-
-// The process from point k - 1 to point k is part of the diagram when the
-// earlier point carries a line to the next. Processes are tied to positions,
-// as in the points panel and the print layout: the older file format keeps
-// point numbers as stored, so they need not be unique.
-struct TProcess {
-    std::size_t From, To; // positions in Doc.Points
-    double Power, SensiblePower, Water;
-};
-
-std::vector<TProcess> Processes(const TMain& Doc) {
-    std::vector<TProcess> Result;
-    for (std::size_t K = 1; K < Doc.Points.size(); ++K) {
-        const TMollierPoint& Q = Doc.Points[K - 1];
-        const TMollierPoint& P = Doc.Points[K];
-        if (Q.LineToNext) {
-            Result.push_back({K - 1, K, Doc.Power(Q.Enthalpy, P.Enthalpy),
-                              Doc.SensiblePower(Q.Temp, P.Temp, Q.SpecHum, P.SpecHum),
-                              Doc.Water(Q.SpecHum, P.SpecHum)});
-        }
-    }
-    return Result;
-}
 
 // Prescribed values exactly as entered, the others rounded, as in the
 // main window's point blocks.
@@ -80,7 +48,7 @@ void PrintText(const TMain& Doc) {
     std::cout << std::left << std::setw(5) << "No." << std::setw(24) << "Name" << std::right << std::setw(10)
               << "t °C" << std::setw(10) << "RH %" << std::setw(10) << "x g/kg" << std::setw(10) << "h kJ/kg"
               << "\n";
-    const auto Procs = Processes(Doc);
+    const auto Procs = TableProcesses(Doc);
     std::size_t NextProcess = 0;
     for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
         const TMollierPoint& P = Doc.Points[I];
@@ -94,39 +62,13 @@ void PrintText(const TMain& Doc) {
                   << Cell(PROP_SPECHUM, P.SpecHum * 1000, 2) << std::setw(10)
                   << Cell(PROP_ENTHALPY, P.Enthalpy, 1) << "\n";
         if (NextProcess < Procs.size() && Procs[NextProcess].From == I) {
-            const TProcess& R = Procs[NextProcess++];
+            const TTableProcess& R = Procs[NextProcess++];
             std::cout << "     " << P.Number << " -> " << Doc.Points[R.To].Number << ": power "
                       << FormatFixed(R.Power, 1) << " kW, sensible power " << FormatFixed(R.SensiblePower, 1)
                       << " kW, water " << FormatFixed(R.Water, 2) << " l/min\n";
         }
     }
     std::cout << "\n* prescribed\n";
-}
-
-// One row per point, with the process that leads into it where there is
-// one; numbers always with ".", as spreadsheets read them.
-void PrintCsv(const TMain& Doc) {
-    std::cout << "number,name,temp_c,relhum_pct,spechum_g_per_kg,enthalpy_kj_per_kg,prescribed1,prescribed2,"
-                 "power_kw,sensible_power_kw,water_l_per_min,latent_power_kw,shr,water_kg_per_h,dewpoint_c,wetbulb_c,"
-                 "moist_air_density_kg_per_m3,specific_volume_m3_per_kg,vapour_pressure_kpa\r\n";
-    const auto Procs = Processes(Doc);
-    std::size_t NextProcess = 0;
-    for (std::size_t I = 0; I < Doc.Points.size(); ++I) {
-        const TMollierPoint& P = Doc.Points[I];
-        std::cout << P.Number << "," << CsvCell(P.Name) << "," << ShortestText(P.Temp) << ","
-                  << ShortestText(P.RelHum) << "," << ShortestText(P.SpecHum * 1000) << ","
-                  << ShortestText(P.Enthalpy) << "," << PropertyName(P.Prescribed1) << ","
-                  << PropertyName(P.Prescribed2);
-        if (NextProcess < Procs.size() && Procs[NextProcess].To == I) {
-            const TProcess& R = Procs[NextProcess++];
-            std::cout << "," << ShortestText(R.Power) << "," << ShortestText(R.SensiblePower) << ","
-                      << ShortestText(R.Water) << ProcessCsv(Doc, Doc.Points[R.From], P);
-        } else {
-            std::cout << ",,,,,,";
-        }
-        std::cout << PropertiesCsv(Doc.Pressure, StateOf(P));
-        std::cout << "\r\n";
-    }
 }
 
 // JSON has no text for a value that is not finite; such a value, from
@@ -145,8 +87,8 @@ void PrintJson(const TMain& Doc) {
         Out << (First ? "" : ",") << "{\"number\":" << P.Number << ",\"name\":" << JsonString(P.Name)
             << ",\"temp\":" << JsonNumber(P.Temp) << ",\"relhum\":" << JsonNumber(P.RelHum)
             << ",\"spechum\":" << JsonNumber(P.SpecHum) << ",\"enthalpy\":" << JsonNumber(P.Enthalpy)
-            << ",\"prescribed\":[" << JsonString(PropertyName(P.Prescribed1)) << ","
-            << JsonString(PropertyName(P.Prescribed2)) << "],\"show_in_chart\":"
+            << ",\"prescribed\":[" << JsonString(PrescribedName(P.Prescribed1)) << ","
+            << JsonString(PrescribedName(P.Prescribed2)) << "],\"show_in_chart\":"
             << (P.ShowInChart ? "true" : "false") << ",\"line_to_next\":" << (P.LineToNext ? "true" : "false")
             << PropertiesJson(Doc.Pressure, StateOf(P)) << "}";
         First = false;
@@ -155,7 +97,7 @@ void PrintJson(const TMain& Doc) {
     // their places in "points", which tell points with one number apart.
     Out << "],\"processes\":[";
     First = true;
-    for (const TProcess& R : Processes(Doc)) {
+    for (const TTableProcess& R : TableProcesses(Doc)) {
         Out << (First ? "" : ",") << "{\"from\":" << Doc.Points[R.From].Number
             << ",\"to\":" << Doc.Points[R.To].Number << ",\"from_index\":" << R.From
             << ",\"to_index\":" << R.To << ",\"power\":" << JsonNumber(R.Power)
@@ -179,7 +121,7 @@ int RunTable(const std::vector<std::string>& Args) {
     TMain Doc;
     LoadCliProject(A.Positional()[0], Doc);
     if (Format == "csv") {
-        PrintCsv(Doc);
+        std::cout << PointTableCsv(Doc);
     } else if (Format == "json") {
         PrintJson(Doc);
     } else {

@@ -6,6 +6,7 @@
 #include "ui/QtTranslations.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -89,7 +90,10 @@ QPushButton* Button(QWidget* Parent, int Left, const char* Caption) {
 } // namespace
 
 QPixmap TfrmIntro::FlagPicture(int Position) {
-    QPixmap Picture(FlagSide, FlagSide);
+    // At the screen's pixel density, so the flags stay sharp on a dense one.
+    const qreal Ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    QPixmap Picture(QSize(FlagSide, FlagSide) * Ratio);
+    Picture.setDevicePixelRatio(Ratio);
     Picture.fill(Qt::transparent);
     QPainter P(&Picture);
     P.setRenderHint(QPainter::Antialiasing, Position == 0);

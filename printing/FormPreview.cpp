@@ -76,9 +76,13 @@ void TfrmPreview::FormShow() {
     const QSize Screen = ScreenSize();
     ScrollBox1->setGeometry(5, 40, Screen.width() - 12, Screen.height() - 100);
     // The factor goes on the scroll box's width, the page's width leaves
-    // room for the vertical scroll bar.
-    FPage = QImage(ScrollBox1->width() - 22, static_cast<int>(std::lround(ScrollBox1->width() * KPageFactor)),
-                   QImage::Format_RGB32);
+    // room for the vertical scroll bar. The page keeps that size in logical
+    // pixels on a bitmap of the screen's density, so a screen of twice the
+    // density shows it sharp, not enlarged.
+    const QSize Logical(ScrollBox1->width() - 22, static_cast<int>(std::lround(ScrollBox1->width() * KPageFactor)));
+    const qreal Ratio = devicePixelRatioF();
+    FPage = QImage((QSizeF(Logical) * Ratio).toSize(), QImage::Format_RGB32);
+    FPage.setDevicePixelRatio(Ratio);
     FPage.fill(Qt::white);
     ShowPage();
     FCurrentPage = 1;
@@ -105,17 +109,19 @@ void TfrmPreview::RenderPage(int Page) {
         if (Sheet.isNull()) {
             return;
         }
+        Sheet.setDevicePixelRatio(FPage.devicePixelRatio());
+        const QSize Logical = Sheet.deviceIndependentSize().toSize();
         {
             TQtCanvas Canvas(Sheet);
             Canvas.SetPenColor(clBlack);
             Canvas.SetPenWidth(2);
             Canvas.SetFillColor(clWhite);
             Canvas.SetFillStyle(TFillStyle::Solid);
-            Canvas.Rectangle(0, 0, Sheet.width(), Sheet.height());
+            Canvas.Rectangle(0, 0, Logical.width(), Logical.height());
             TMollierPrint& Layout = *FPrintLayout;
             Layout.FCanvas = &Canvas;
-            Layout.FPageWidth = Sheet.width();
-            Layout.FPageHeight = Sheet.height();
+            Layout.FPageWidth = Logical.width();
+            Layout.FPageHeight = Logical.height();
             // Neither the layout nor the renderer may keep this canvas.
             struct TDetach {
                 TMollierPrint& L;
@@ -138,7 +144,7 @@ void TfrmPreview::RenderPage(int Page) {
 
 void TfrmPreview::ShowPage() {
     Image1->setPixmap(QPixmap::fromImage(FPage));
-    Image1->resize(FPage.size());
+    Image1->resize(FPage.deviceIndependentSize().toSize());
 }
 
 void TfrmPreview::btnPage1Click() {

@@ -37,7 +37,7 @@ public:
     QScrollArea* ScrollBox1;
     QLabel* Image1;
 
-    QImage FPage; // the page as last drawn
+    QImage FPage; // the page as last drawn, at the screen's pixel ratio
     int FCurrentPage = 1;
     // The print dialog's layout, borrowed; set before every showing.
     TMollierPrint* FPrintLayout = nullptr;

@@ -60,18 +60,22 @@ QByteArray SvgDrawing(int Width, int Height, const std::function<void(QPainter&)
     return Out;
 }
 
-QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size) {
-    QImage Image(Size, Size, QImage::Format_RGB32);
+QImage PixelDrawing(int Width, int Height, const std::function<void(QPainter&)>& Paint) {
+    QImage Image(Width, Height, QImage::Format_RGB32);
     if (Image.isNull()) {
-        throw EPictureError("Not enough memory for a picture of " + std::to_string(Size) + " × " +
-                            std::to_string(Size) + " pixels");
+        throw EPictureError("Not enough memory for a picture of " + std::to_string(Width) + " × " +
+                            std::to_string(Height) + " pixels");
     }
     Image.fill(Qt::white);
     {
         QPainter Painter(&Image);
-        DrawPicture(Draw, Document, Painter, Size);
+        Paint(Painter);
     }
     return Image;
+}
+
+QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size) {
+    return PixelDrawing(Size, Size, [&](QPainter& Painter) { DrawPicture(Draw, Document, Painter, Size); });
 }
 
 TPicture PictureFromImage(const QImage& Image) {

@@ -39,6 +39,11 @@ QImage RenderChartPicture(TMollierDraw& Draw, TMain& Document, int Size = KChart
 // cannot be started, or what Paint throws.
 QByteArray SvgDrawing(int Width, int Height, const std::function<void(QPainter&)>& Paint);
 
+// A picture of Width x Height pixels on white with what Paint draws on it.
+// Throws EPictureError when there is no memory for it, or what Paint
+// throws.
+QImage PixelDrawing(int Width, int Height, const std::function<void(QPainter&)>& Paint);
+
 // The pixels of an image as a canvas picture.
 TPicture PictureFromImage(const QImage& Image);
 

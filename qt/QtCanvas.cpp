@@ -145,11 +145,12 @@ void TQtCanvas::ApplyPen(Qt::PenCapStyle Cap) {
 // Round ends can be copied as pixels when the painter draws on pixels with
 // at most a whole-pixel shift: every end then sits at the same place within
 // its pixel. On a scaled screen a copy would be enlarged and blurred, so
-// there Qt draws them.
+// there Qt draws them. The transform to device pixels counts the pixel ratio
+// of the device actually drawn on: a widget drawn into a picture of twice its
+// screen's density is such a case.
 bool TQtCanvas::CanStampEnds() const {
-    const QTransform& T = FPainter->worldTransform();
-    return FRaster && FDevice != nullptr && FDevice->devicePixelRatio() == 1 &&
-           T.type() <= QTransform::TxTranslate && T.dx() == std::floor(T.dx()) &&
+    const QTransform& T = FPainter->deviceTransform();
+    return FRaster && T.type() <= QTransform::TxTranslate && T.dx() == std::floor(T.dx()) &&
            T.dy() == std::floor(T.dy());
 }
 

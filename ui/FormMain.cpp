@@ -71,6 +71,8 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, QWidget* Parent) : QMainWindow
     setObjectName(QStringLiteral("frmMain"));
     setFont(DialogFont());
     setWindowIcon(PsykronaIcon(imgChart));
+    // A project file dropped on the window opens (FormMainFiles.cpp).
+    setAcceptDrops(true);
     resize(674, 537);
 
     BuildMenus();

@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QAbstractScrollArea;
@@ -133,6 +134,8 @@ public:
     QAction* mnuToolsProperties;
     QAction* mnuToolsDewWetPoint;
     QAction* mnuToolsAltitude;
+    QAction* mnuToolsCopyChart;
+    QAction* mnuToolsExportCsv;
     // The Tools menu's windows, children of this one.
     TfrmProcess* frmProcess = nullptr;
     TfrmMix* frmMix = nullptr;
@@ -190,6 +193,12 @@ public:
     bool mnuFileSaveClick();
     bool mnuFileSaveAsClick();
     void mnuFileSaveChartAsPictureClick();
+    // The one project file, ".pkx" or ".pkr", that Data carries, as a drop
+    // on the window would open it; nothing for anything else.
+    static std::optional<std::string> DroppedProjectFile(const QMimeData* Data);
+    // A project file dropped on the window: opened as Open does, after the
+    // same save question.
+    void OpenDroppedFile(const std::string& FileName);
     void mnuFilePrintClick();
     void mnuFileExitClick();
     void MnuOptionsChartClick();
@@ -205,6 +214,11 @@ public:
     void mnuToolsPropertiesClick();
     void mnuToolsDewWetPointClick();
     void mnuToolsAltitudeClick();
+    // The chart as the view shows it, at the view's size, on the clipboard:
+    // a picture, and an SVG drawing for programs that take one.
+    void mnuToolsCopyChartClick();
+    // The points and processes as CSV, as psykrona-cli table writes them.
+    void mnuToolsExportCsvClick();
     // Inserts a point made by a tool at Position (1 .. PointCount + 1),
     // prescribed by temperature and humidity ratio, or by enthalpy and
     // humidity ratio, rounded as a user would type them; the point before it
@@ -229,6 +243,9 @@ public:
     void rbDensRealClick();
 
     // Chart.
+    // The chart area as the view shows it: a white field with a black frame
+    // and the chart, at the view's size in logical pixels on any painter.
+    void PaintChartView(QPainter& Painter);
     void DrawChart(TCanvas& Canvas);
     void PaintBox1MouseMove(int X, int Y);
 
@@ -257,6 +274,9 @@ protected:
     void closeEvent(QCloseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
 
 private:
     void BuildMenus();

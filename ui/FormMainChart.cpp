@@ -17,13 +17,7 @@ void TfrmMain::FormPaint(QPainter& Painter) {
     try {
         ApplyTexts();
         RefreshPointsPanel();
-        TQtCanvas Canvas(Painter);
-        Canvas.SetPenColor(clBlack);
-        Canvas.SetPenWidth(3);
-        Canvas.SetFillColor(clWhite);
-        Canvas.SetFillStyle(TFillStyle::Solid);
-        Canvas.Rectangle(0, 0, PaintBox1->width(), PaintBox1->height());
-        DrawChart(Canvas);
+        PaintChartView(Painter);
         RefreshPointsPanel();
     } catch (const std::exception& Failure) {
         // A box cannot open inside a paint event; it opens right after, once.
@@ -39,6 +33,18 @@ void TfrmMain::FormPaint(QPainter& Painter) {
                 Qt::QueuedConnection);
         }
     }
+}
+
+// Drawn straight on the painter's device: on a screen of a higher pixel
+// ratio every line and letter is drawn at its full resolution.
+void TfrmMain::PaintChartView(QPainter& Painter) {
+    TQtCanvas Canvas(Painter);
+    Canvas.SetPenColor(clBlack);
+    Canvas.SetPenWidth(3);
+    Canvas.SetFillColor(clWhite);
+    Canvas.SetFillStyle(TFillStyle::Solid);
+    Canvas.Rectangle(0, 0, PaintBox1->width(), PaintBox1->height());
+    DrawChart(Canvas);
 }
 
 void TfrmMain::DrawChart(TCanvas& Canvas) {

@@ -12,8 +12,11 @@
 #include "ui/FormVersion.h"
 #include "ui/UserDialogs.h"
 
+#include <QDropEvent>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QUrl>
 
 #include <filesystem>
 #include <stdexcept>
@@ -104,6 +107,56 @@ void TfrmMain::OpenProjectFile(const std::string& FileName) {
         Modified = false;
         mnuFileNewClick();
     }
+}
+
+std::optional<std::string> TfrmMain::DroppedProjectFile(const QMimeData* Data) {
+    if (Data == nullptr || Data->urls().size() != 1 || !Data->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    const std::string FileName = Data->urls().front().toLocalFile().toStdString();
+    if (!EndsWith(FileName, ".pkx") && !EndsWith(FileName, ".pkr")) {
+        return std::nullopt;
+    }
+    return FileName;
+}
+
+void TfrmMain::OpenDroppedFile(const std::string& FileName) {
+    if (SaveChangesFirst()) {
+        OpenProjectFile(FileName);
+    }
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* Event) {
+    dragMoveEvent(Event);
+}
+
+void TfrmMain::dragMoveEvent(QDragMoveEvent* Event) {
+    if (DroppedProjectFile(Event->mimeData())) {
+        Event->acceptProposedAction();
+    } else {
+        Event->ignore();
+    }
+}
+
+// The program the file came from waits until the drop returns, so the save
+// question and the file's messages come after it.
+void TfrmMain::dropEvent(QDropEvent* Event) {
+    const std::optional<std::string> FileName = DroppedProjectFile(Event->mimeData());
+    if (!FileName) {
+        Event->ignore();
+        return;
+    }
+    Event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this,
+        [this, Name = *FileName] {
+            try {
+                OpenDroppedFile(Name);
+            } catch (const std::exception& Failure) {
+                ReportFailure(Failure);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 bool TfrmMain::mnuFileSaveClick() {

@@ -1,13 +1,17 @@
 // The main window's Tools menu: the next point from a process, mixing, the
-// point-properties window, a new point from dew point or wet bulb, and the
-// pressure from the altitude. Every point a tool makes is an ordinary point
-// of the project.
+// point-properties window, a new point from dew point or wet bulb, the
+// pressure from the altitude, and the chart and the points handed to other
+// programs. Every point a tool makes is an ordinary point of the project.
 #include "ui/FormMain.h"
 
 #include "engine/Main.h"
 #include "engine/MollierCalculate.h"
 #include "engine/MollierPoint.h"
 #include "engine/NumberText.h"
+#include "engine/PointTable.h"
+#include "files/MollierFileHandling.h"
+#include "printing/PictureFiles.h"
+#include "qt/ChartPicture.h"
 #include "ui/DialogLayout.h"
 #include "ui/FormAltitude.h"
 #include "ui/FormDewWetPoint.h"
@@ -17,8 +21,12 @@
 #include "ui/PaintBox.h"
 #include "ui/ToolDialogs.h"
 #include "ui/UserDialogs.h"
+#include "xml/FileAccess.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -27,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace psykrona {
 
@@ -75,6 +84,9 @@ void TfrmMain::BuildToolsMenu() {
     mnuToolsProperties = Item("mnuToolsProperties", &TfrmMain::mnuToolsPropertiesClick);
     mnuTools->addSeparator();
     mnuToolsAltitude = Item("mnuToolsAltitude", &TfrmMain::mnuToolsAltitudeClick);
+    mnuTools->addSeparator();
+    mnuToolsCopyChart = Item("mnuToolsCopyChart", &TfrmMain::mnuToolsCopyChartClick);
+    mnuToolsExportCsv = Item("mnuToolsExportCsv", &TfrmMain::mnuToolsExportCsvClick);
 }
 
 void TfrmMain::ApplyToolsTexts() {
@@ -84,6 +96,8 @@ void TfrmMain::ApplyToolsTexts() {
     mnuToolsDewWetPoint->setText(ToolQText("MNU_TOOLS_DEW_WET_POINT"));
     mnuToolsProperties->setText(ToolQText("MNU_TOOLS_PROPERTIES"));
     mnuToolsAltitude->setText(ToolQText("MNU_TOOLS_ALTITUDE"));
+    mnuToolsCopyChart->setText(ToolQText("MNU_TOOLS_COPY_CHART"));
+    mnuToolsExportCsv->setText(ToolQText("MNU_TOOLS_EXPORT_CSV"));
 }
 
 void TfrmMain::InsertToolPoint(int Position, const std::string& Name, const TMoistAirState& State,
@@ -200,6 +214,40 @@ void TfrmMain::mnuToolsAltitudeClick() {
     SelectDensityChoice(rbDensReal);
     UpdateFlowData(true);
     InvalidateWindow();
+}
+
+// Both flavours come from the view's own drawing, so what is pasted is what
+// the window shows.
+void TfrmMain::mnuToolsCopyChartClick() {
+    const auto Paint = [this](QPainter& Painter) { PaintChartView(Painter); };
+    const QImage Picture = PixelDrawing(PaintBox1->width(), PaintBox1->height(), Paint);
+    const QByteArray Svg = SvgDrawing(PaintBox1->width(), PaintBox1->height(), Paint);
+    auto* Data = new QMimeData;
+    Data->setImageData(Picture);
+    Data->setData(QStringLiteral("image/svg+xml"), Svg);
+    QGuiApplication::clipboard()->setMimeData(Data);
+}
+
+// Proposed beside the project and named after it. A project file is never
+// overwritten, and a failure leaves whatever file was there.
+void TfrmMain::mnuToolsExportCsvClick() {
+    const std::filesystem::path Project(FileHandling->FFileName);
+    TFileDialogRequest Request;
+    Request.Filter = ToolText("TXT_CSV_FILES") + " (*.csv)|*.csv";
+    Request.DefaultExt = "csv";
+    Request.InitialDir = Project.parent_path().string();
+    Request.FileName = Project.empty() ? std::string() : Project.stem().string() + ".csv";
+    const std::optional<std::string> FileName = TUserDialogs::Current().SaveFileName(Request);
+    if (!FileName) {
+        return;
+    }
+    try {
+        CheckOutputFile(*FileName, {FileHandling->FFileName});
+        WriteFileAtomically(*FileName, PointTableCsv(*Document));
+    } catch (const std::exception& Failure) {
+        TUserDialogs::Current().ShowMessage(TMessageKind::Plain,
+                                            FileFailureText(ToolText("MSG_CSV_NOT_WRITTEN"), *FileName, Failure));
+    }
 }
 
 } // namespace psykrona

@@ -157,8 +157,9 @@ void DrawHelp(QPainter& P) {
 
 } // namespace
 
-QPixmap DrawPsykronaImage(int Index, int Size) {
-    QPixmap Image(Size, Size);
+QPixmap DrawPsykronaImage(int Index, int Size, qreal Ratio) {
+    QPixmap Image(QSize(Size, Size) * Ratio);
+    Image.setDevicePixelRatio(Ratio);
     Image.fill(Qt::transparent);
     QPainter P(&Image);
     P.setRenderHint(QPainter::Antialiasing, true);
@@ -205,6 +206,8 @@ QIcon PsykronaIcon(int Index) {
     QIcon Icon;
     for (int Size : {16, 24, 32, 48}) {
         Icon.addPixmap(DrawPsykronaImage(Index, Size));
+        // For screens of twice the density, drawn there, not enlarged.
+        Icon.addPixmap(DrawPsykronaImage(Index, Size, 2));
     }
     return Icon;
 }

@@ -21,8 +21,9 @@ enum TPsykronaImage : int {
     PsykronaImageCount = 10,
 };
 
-// The image at Index drawn Size pixels square on a transparent ground.
-QPixmap DrawPsykronaImage(int Index, int Size);
+// The image at Index drawn Size logical pixels square on a transparent
+// ground, at the device pixel ratio Ratio.
+QPixmap DrawPsykronaImage(int Index, int Size, qreal Ratio = 1);
 // The image at Index in the sizes menus, tool bars and title bars use.
 QIcon PsykronaIcon(int Index);
 
