@@ -260,7 +260,16 @@ void CollectError(void* Context, const xmlError* Error) {
 #else
 void CollectError(void* Context, xmlErrorPtr Error) {
 #endif
-    RecordXmlFault(static_cast<TXmlPullReader::TImpl*>(Context)->First, Error);
+    TXmlFault& First = static_cast<TXmlPullReader::TImpl*>(Context)->First;
+    RecordXmlFault(First, Error);
+    // The streaming parser stops at a "<!" in content that opens neither a
+    // comment nor a CDATA section with an internal error of its own; the
+    // document parser reads the same bytes as a start tag without a name.
+    // Both readers say what the document model says.
+    if (First.Code == XML_ERR_INTERNAL_ERROR && First.Message.ends_with("detected an error in element content")) {
+        First.Code = XML_ERR_NAME_REQUIRED;
+        First.Message = "StartTag: invalid element name";
+    }
 }
 
 using TEvent = TXmlPullReader::TEvent;

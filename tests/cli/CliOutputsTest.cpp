@@ -1,11 +1,8 @@
-// Every file psykrona-cli writes against what may go wrong with it: a full
-// file system, a folder that takes no new file, the input itself or an
-// existing project as the output, a name of 255 bytes, a named pipe or a
-// link to nothing. An output is complete or absent, a failure says so with
-// its exit code and the system's reason, and what was there stays.
-#include "engine/MollierCalculate.h"
-#include "files/MollierFileHandling.h"
+// Every file psykrona-cli writes against what may go wrong with it: each is
+// complete or absent, a failure says so with its exit code and the system's
+// reason, and what was there stays.
 #include "tests/support/ChildProcess.h"
+#include "tests/support/RandomProject.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -26,19 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using TFiles = std::map<std::string, std::string>;
-
-std::string ProjectXml(int Points) {
-    TMain Doc;
-    for (int I = 0; I < Points; ++I) {
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = I + 1;
-        P.Name = "Point " + std::to_string(I + 1);
-        std::tie(P.Temp, P.SpecHum, P.Prescribed1, P.Prescribed2) =
-            std::tuple{10 + I % 20, 0.004 + 0.0002 * (I % 25), PROP_TEMP, PROP_SPECHUM};
-    }
-    Doc.CalculateAll();
-    return TMollierFileHandling::ProjectToXml(Doc);
-}
 
 using TCase = std::string; // FullDisk, ReadOnlyFolder, InputItself, ExistingProject, LongName, NamedPipe, LinkToNothing
 
@@ -92,23 +76,19 @@ void RunIn(const test::TTempFolder& Dir, const std::vector<std::string>& Args, c
         const test::TProcessResult R = test::RunProcess(test::CliPath(), Args);
         Limit.rlim_cur = RLIM_INFINITY;
         setrlimit(RLIMIT_FSIZE, &Limit);
-        test::WriteFile(Dir.File("result"), std::to_string(R.ExitCode) + " " + Mode);
+        std::error_code NoFiller;
+        fs::remove(Out + "/.filler", NoFiller);
+        for (const auto& E : fs::directory_iterator(Out)) { // a pipe or a dangling link noted by its kind, never read
+            test::WriteFile(Dir.File("after/" + E.path().filename().string()),
+                            fs::is_fifo(E.path()) ? "<named pipe>" : !fs::exists(E.path()) ? "<link to nothing>" : test::ReadFile(E.path()));
+        }
         test::WriteFile(Dir.File("stdout"), R.Out);
         test::WriteFile(Dir.File("stderr"), R.Err);
-        for (const auto& E : fs::directory_iterator(Out)) { // a pipe or a dangling link noted by its kind, never read
-            const std::string Bytes = fs::is_fifo(E.path()) ? "<named pipe>"
-                                      : !fs::exists(E.path()) ? "<link to nothing>"
-                                                               : test::ReadFile(E.path());
-            if (E.path().filename() != ".filler") {
-                test::WriteFile(Dir.File("after/" + E.path().filename().string()), Bytes);
-            }
-        }
-        return 0;
+        test::WriteFile(Dir.File("mode"), Mode);
+        return R.ExitCode;
     });
-    ASSERT_EQ(test::WaitChild(Pid, std::chrono::minutes(3)), 0);
-    const std::string Result = Dir.Read("result");
-    Run.Result = {std::stoi(Result), Dir.Read("stdout"), Dir.Read("stderr")};
-    Run.Mode = Result.substr(Result.find(' ') + 1);
+    Run.Result = {test::WaitChild(Pid, std::chrono::minutes(3)), Dir.Read("stdout"), Dir.Read("stderr")};
+    Run.Mode = Dir.Read("mode");
     for (const auto& E : fs::directory_iterator(Dir.File("after"))) {
         Run.After[E.path().filename()] = test::ReadFile(E.path());
     }
@@ -137,7 +117,7 @@ class CliOutputs : public testing::TestWithParam<std::tuple<TWriter, TCase>> {};
 
 TEST_P(CliOutputs, AreCompleteOrAbsentAndNeverReplaceWhatTheyMustNot) {
     const auto& [W, Case] = GetParam();
-    const std::string Ext = W.Ext, Project = ProjectXml(40), Other = ProjectXml(1);
+    const std::string Ext = W.Ext, Project = test::RandomProjectXml(40, 1), Other = test::RandomProjectXml(1, 2);
     const bool Convert = std::string(W.Command) == "convert";
     test::TTempFolder Dir;
     Dir.Write("input.pkx", Project);

@@ -1,7 +1,7 @@
 // Replays inputs through a fuzz target without libFuzzer: every file in the
-// folders (or the files) named on the command line goes to
-// LLVMFuzzerTestOneInput once. A broken promise aborts, so the test fails;
-// this keeps the seeds and every past finding checked in each test build.
+// folders named on the command line (where they exist) goes to LLVMFuzzerTestOneInput once. A
+// broken promise aborts, so the test fails; this keeps the seeds and every
+// past finding checked in each test build.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size);
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* Argc, char*** Argv);
@@ -18,24 +17,17 @@ int main(int Argc, char** Argv) {
     if (LLVMFuzzerInitialize) {
         LLVMFuzzerInitialize(&Argc, &Argv);
     }
-    std::vector<std::filesystem::path> Inputs;
+    std::size_t Count = 0;
     for (int I = 1; I < Argc; ++I) {
-        const std::filesystem::path Path(Argv[I]);
-        for (const auto& Entry : std::filesystem::is_directory(Path) ? std::filesystem::directory_iterator(Path)
-                                                                       : std::filesystem::directory_iterator()) {
-            Inputs.push_back(Entry.path());
-        }
-        if (std::filesystem::is_regular_file(Path)) {
-            Inputs.push_back(Path);
+        std::error_code Missing; // a target without past findings has no folder of them
+        for (const auto& Entry : std::filesystem::directory_iterator(Argv[I], Missing)) {
+            std::ifstream In(Entry.path(), std::ios::binary);
+            const std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+            std::fprintf(stderr, "%s\n", Entry.path().c_str()); // unbuffered: named even if it aborts
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
+            ++Count;
         }
     }
-    for (const std::filesystem::path& Input : Inputs) {
-        std::ifstream In(Input, std::ios::binary);
-        const std::string Bytes((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-        std::printf("%s\n", Input.string().c_str());
-        std::fflush(stdout);
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
-    }
-    std::printf("%zu inputs replayed\n", Inputs.size());
-    return Inputs.empty() ? 1 : 0;
+    std::printf("%zu inputs replayed\n", Count);
+    return Count == 0 ? 1 : 0;
 }

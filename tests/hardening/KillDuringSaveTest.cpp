@@ -4,7 +4,6 @@
 // written, written, replaced) through a pipe and waits there for the parent's
 // word; the parent kills it at a random step, so every kill lands where it
 // was aimed however busy the machine is. Nothing depends on timing.
-#include "engine/MollierCalculate.h"
 #include "files/MollierFileHandling.h"
 #include "localisation/Translator.h"
 #include "tests/support/ChildProcess.h"
@@ -83,9 +82,7 @@ private:
 // Saves the versions of Dir's file Name alternately and kills the saving
 // child at random steps; every kill must leave one version whole, and the
 // kills must cover the writing itself as well as the moments around it.
-// Returns what a complete save of version 0 and 1 leaves.
-std::array<std::string, 2> KillSavesAtRandomSteps(const test::TTempFolder& Dir, const std::string& Name,
-                                                  const std::function<void(int)>& Write) {
+void KillSavesAtRandomSteps(const test::TTempFolder& Dir, const std::string& Name, const std::function<void(int)>& Write) {
     std::array<std::string, 2> Contents;
     std::string Steps;
     for (int Version : {1, 0}) {
@@ -129,30 +126,21 @@ std::array<std::string, 2> KillSavesAtRandomSteps(const test::TTempFolder& Dir, 
     EXPECT_EQ(Old + New, KRounds);
     EXPECT_TRUE(Old > 0 && New > 0 && MidWrite > KRounds / 4) << Old << " " << New << " " << MidWrite;
     EXPECT_EQ(THeldSave(Write, Current).Finish().second, 0); // and it clears what the kills left
-    return Contents;
 }
 
 TEST(KillDuringSave, ProjectFileIsAlwaysTheOldOrTheNewOne) {
     test::TTempFolder Dir;
     std::array<TMain, 2> Versions;
-    for (int V = 0; V < 2; ++V) { // long names make many pieces cheaply
-        for (int I = 0; I < 800; ++I) {
-            TMollierPoint& P = Versions[V].AddPoint();
-            std::tie(P.Number, P.Name, P.Temp, P.SpecHum, P.Prescribed1, P.Prescribed2) = std::tuple{
-                I + 1, "Point " + std::to_string(I) + " of version " + std::to_string(V) +
-                           std::string(1000, static_cast<char>('a' + I % 26)),
-                V * 10 + I % 40, 0.001 * (I % 30), PROP_TEMP, PROP_SPECHUM};
-        }
+    for (int I = 0; I < 1600; ++I) { // long names make many pieces cheaply
+        Versions[I % 2].AddPoint().Name = std::to_string(I) + std::string(1000, static_cast<char>('a' + I % 26));
     }
-    const auto Contents = KillSavesAtRandomSteps(Dir, "project.pkx", [&](int Version) {
+    KillSavesAtRandomSteps(Dir, "project.pkx", [&](int Version) {
         TDomImplementation Dom;
         TXmlParser Parser;
         TMollierFileHandling Files(Dom, Parser);
         Files.FProject = &Versions[Version];
         Files.SaveProjectAs(Dir.File("project.pkx"));
     });
-    EXPECT_EQ(Contents[0], TMollierFileHandling::ProjectToXml(Versions[0]));
-    EXPECT_EQ(Contents[1], TMollierFileHandling::ProjectToXml(Versions[1]));
     EXPECT_EQ(Dir.Listing(), "project.pkx\n");
 }
 
@@ -160,19 +148,15 @@ TEST(KillDuringSave, ProjectFileIsAlwaysTheOldOrTheNewOne) {
 // makes it many pieces long.
 TEST(KillDuringSave, LanguageListIsAlwaysTheOldOrTheNewOne) {
     test::TTempFolder Dir;
-    for (const char* Name : {"English", "Swedish"}) {
-        Dir.Write(std::string(Name) + ".lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=" + std::string(Name) + "\n");
-    }
+    Dir.Write("English.lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=English\n");
+    Dir.Write("Swedish.lng", "[MESSAGES]\nMSG_FILE_NOT_SAVED=Swedish\n");
     Dir.Write("Languages.xml", "<!--" + std::string(1 << 20, 'x') + "--><list><default><language>en</language>"
                                "</default><languages><language><code>en</code><file>English.lng</file></language>"
                                "<language><code>sv</code><file>Swedish.lng</file></language></languages></list>");
     TDomImplementation Dom;
     TXmlParser Parser(Dom);
     TTranslator::CreateInstance(Dom, Parser, Dir.Dir());
-    const auto Contents =
-        KillSavesAtRandomSteps(Dir, "Languages.xml", [](int Version) { TTranslator::SetLanguage(Version); });
-    EXPECT_NE(Contents[0].find("<default><language>en</language></default>"), std::string::npos);
-    EXPECT_NE(Contents[1].find("<default><language>sv</language></default>"), std::string::npos);
+    KillSavesAtRandomSteps(Dir, "Languages.xml", [](int Version) { TTranslator::SetLanguage(Version); });
     EXPECT_EQ(Dir.Listing(), "English.lng\nLanguages.xml\nSwedish.lng\n");
 }
 

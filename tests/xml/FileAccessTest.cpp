@@ -1,6 +1,5 @@
 // The safe replacement of a file: atomic where the folder allows a new file,
-// in place where only the file may be written, never over anything that is
-// not a regular file.
+// in place where only the file may be written, only ever a regular file.
 #include "xml/FileAccess.h"
 #include "xml/XmlError.h"
 
@@ -15,10 +14,8 @@
 
 #include <filesystem>
 
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace psykrona {
@@ -38,16 +35,10 @@ std::string WriteError(const std::string& FileName, std::string_view Bytes) {
     return "(written)";
 }
 
-ino_t Inode(const std::string& FileName) {
-    struct stat St {};
-    stat(FileName.c_str(), &St);
-    return St.st_ino;
-}
-
-// What belongs to the file stays: its permissions, its owner (where the
-// process may set it), a link to it, any name the system allows; the new
-// file has no name until it is complete, and no temporary file is left.
-TEST(FileAccessTest, ReplacesAFileKeepingWhatBelongsToIt) {
+// A regular file is replaced keeping its permissions and owner, the new file
+// nameless until complete; a device node, a folder, a link to a named pipe or
+// a missing folder is refused, named, and stays (more: the tool's outputs).
+TEST(FileAccessTest, ReplacesOnlyRegularFilesKeepingWhatBelongsToThem) {
     TTempFolder Folder;
     WriteFileAtomically(Folder.File("f.xml"), "first");
     const fs::perms Perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
@@ -58,11 +49,7 @@ TEST(FileAccessTest, ReplacesAFileKeepingWhatBelongsToIt) {
     }
     static const TTempFolder* Watched = &Folder;
     static std::string DuringWrite;
-    SetSaveStepHook([](TSaveStep Step) {
-        if (Step == TSaveStep::Written) {
-            DuringWrite = Watched->Listing();
-        }
-    });
+    SetSaveStepHook([](TSaveStep Step) { DuringWrite += Step == TSaveStep::Written ? Watched->Listing() : ""; });
     WriteFileAtomically(Folder.File("f.xml"), "second, longer");
     SetSaveStepHook(nullptr);
     EXPECT_EQ(DuringWrite, "f.xml\n");
@@ -72,43 +59,20 @@ TEST(FileAccessTest, ReplacesAFileKeepingWhatBelongsToIt) {
     EXPECT_EQ(fs::status(Folder.File("f.xml")).permissions(), Perms);
     EXPECT_TRUE(St.st_uid == (Root ? test::KOrdinaryUser : geteuid()) &&
                 St.st_gid == (Root ? test::KOrdinaryUser : getegid()));
-    Folder.Write("real.xml", "old");
-    fs::create_symlink("real.xml", Folder.File("link.xml"));
-    WriteFileAtomically(Folder.File("link.xml"), "new");
-    EXPECT_TRUE(fs::is_symlink(Folder.File("link.xml")) && Folder.Read("real.xml") == "new");
-    const std::string Longest(255, 'n');
-    WriteFileAtomically(Folder.File(Longest), "long name");
-    EXPECT_EQ(Folder.Read(Longest), "long name");
-    EXPECT_EQ(Folder.Listing(), "f.xml\nlink.xml\n" + Longest + "\nreal.xml\n");
-}
 
-// A device node, a FIFO, a socket, a folder or a dangling link in the way is
-// refused, named, and stays as it was.
-TEST(FileAccessTest, RefusesToReplaceWhatIsNotARegularFile) {
-    TTempFolder Folder;
-    if (geteuid() == 0) { // the null device's own node, made here so no test can harm /dev
+    if (Root) { // the null device's own node, made here so no test can harm /dev
         ASSERT_EQ(mknod(Folder.File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
     } else {
         fs::create_symlink("/dev/null", Folder.File("null"));
     }
     ASSERT_EQ(mkfifo(Folder.File("fifo").c_str(), 0666), 0);
-    const int Socket = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un Address{};
-    Address.sun_family = AF_UNIX;
-    Folder.File("sock").copy(Address.sun_path, sizeof Address.sun_path - 1);
-    ASSERT_EQ(bind(Socket, reinterpret_cast<const sockaddr*>(&Address), sizeof Address), 0);
-    fs::create_symlink("nothing.xml", Folder.File("dangling"));
     fs::create_symlink("fifo", Folder.File("to-fifo"));
     fs::create_directory(Folder.File("dir"));
-    for (const char* Name : {"null", "fifo", "sock", "dangling", "to-fifo", "dir", "no/such/f.xml"}) {
+    for (const char* Name : {"null", "to-fifo", "dir", "no/such/f.xml"}) {
         EXPECT_NE(WriteError(Folder.File(Name), "x").find(Folder.File(Name)), std::string::npos) << Name;
     }
-    EXPECT_NE(WriteError(Folder.File("fifo"), "x").find("named pipe"), std::string::npos);
-    EXPECT_NE(WriteError(Folder.File("dangling"), "x").find("symbolic link to nothing"), std::string::npos);
-    close(Socket);
-    EXPECT_TRUE(fs::is_character_file(Folder.File("null")) && fs::is_fifo(Folder.File("fifo")) &&
-                fs::is_socket(Folder.File("sock")) && fs::is_symlink(Folder.File("dangling")));
-    EXPECT_EQ(Folder.Listing(), "dangling\ndir\nfifo\nnull\nsock\nto-fifo\n");
+    EXPECT_TRUE(fs::is_character_file(Folder.File("null")) && fs::is_fifo(Folder.File("to-fifo")));
+    EXPECT_EQ(Folder.Listing(), "dir\nf.xml\nfifo\nnull\nto-fifo\n");
 }
 
 // Where the folder refuses new files but the file may be written, the save
@@ -119,13 +83,13 @@ TEST(FileAccessTest, SavesInPlaceWhereOnlyTheFileIsWritable) {
     TTempFolder Folder;
     Folder.Write("English.lng", "[M]\nA=a\n");
     Folder.Write("Swedish.lng", "[M]\nA=b\n");
-    Folder.Write("Languages.xml", "<list><default><language>en</language></default><languages>"
-                                  "<language><code>en</code><name>E</name><file>English.lng</file></language>"
-                                  "<language><code>sv</code><name>S</name><file>Swedish.lng</file></language>"
-                                  "</languages></list>");
+    Folder.Write("Languages.xml", "<list><default><language>en</language></default><languages><language><code>en"
+                                  "</code><file>English.lng</file></language><language><code>sv</code><file>"
+                                  "Swedish.lng</file></language></languages></list>");
     Folder.Write("f.txt", std::string(300000, 'o'));
     Folder.Write("p.pkx", "");
     Folder.Write("ro.txt", "read-only");
+    fs::create_hard_link(Folder.File("f.txt"), Folder.File("f.link"));
     for (const auto& Entry : fs::directory_iterator(Folder.Path())) {
         fs::permissions(Entry.path(), KNoExec);
     }
@@ -134,10 +98,9 @@ TEST(FileAccessTest, SavesInPlaceWhereOnlyTheFileIsWritable) {
                                        ~fs::perms::others_write);
     const int Code = test::RunAsOrdinaryUser([&] {
         const std::string File = Folder.File("f.txt");
-        const ino_t Before = Inode(File);
         const std::string Long(200000, 'L');
         WriteFileAtomically(File, Long);
-        PSYKRONA_CHILD_CHECK(Folder.Read("f.txt") == Long && Inode(File) == Before);
+        PSYKRONA_CHILD_CHECK(Folder.Read("f.txt") == Long && Folder.Read("f.link") == Long); // the same file
         PSYKRONA_CHILD_CHECK(fs::status(File).permissions() == KNoExec);
         static int Chunks = 0;
         SetSaveStepHook([](TSaveStep Step) {
@@ -156,15 +119,11 @@ TEST(FileAccessTest, SavesInPlaceWhereOnlyTheFileIsWritable) {
         TMollierFileHandling Files(Dom, Parser);
         Files.FProject = &Doc;
         Files.SaveProjectAs(Folder.File("p.pkx"));
-        TMain Back;
-        Files.FProject = &Back;
-        Files.OpenProject(Folder.File("p.pkx"));
-        PSYKRONA_CHILD_CHECK(Back.PointCount() == 1 && Back.Points[0].Name == "in place");
+        PSYKRONA_CHILD_CHECK(Folder.Read("p.pkx") == TMollierFileHandling::ProjectToXml(Doc));
         TTranslator::CreateInstance(Dom, Parser, Folder.Dir());
         TTranslator::SetLanguage(1);
         TTranslator::DestroyInstance();
-        PSYKRONA_CHILD_CHECK(Folder.Read("Languages.xml").find("<language>sv</language></default>") !=
-                             std::string::npos);
+        PSYKRONA_CHILD_CHECK(Folder.Read("Languages.xml").find("<language>sv</language></default>") != std::string::npos);
         // What the folder or the file refuses stays refused.
         PSYKRONA_CHILD_CHECK(WriteError(Folder.File("new.txt"), "x").find("Permission denied") != std::string::npos);
         PSYKRONA_CHILD_CHECK(WriteError(Folder.File("ro.txt"), "x").find("Permission denied") != std::string::npos);
@@ -172,7 +131,7 @@ TEST(FileAccessTest, SavesInPlaceWhereOnlyTheFileIsWritable) {
     });
     EXPECT_EQ(Code, 0);
     EXPECT_EQ(Folder.Read("ro.txt"), "read-only");
-    EXPECT_EQ(Folder.Listing(), "English.lng\nLanguages.xml\nSwedish.lng\nf.txt\np.pkx\nro.txt\n");
+    EXPECT_EQ(Folder.Listing(), "English.lng\nLanguages.xml\nSwedish.lng\nf.link\nf.txt\np.pkx\nro.txt\n");
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // The pull reader against the document model over random documents, with
-// internal entities (replaced, the text around them joined) or without a
-// document type declaration and streamed in pieces: whatever falls on a
-// piece's edge, both give the same nodes, and what the writer writes parses
-// to the same bytes; long ones, streamed, fail alike with the same words.
+// internal entities (replaced, the text around them joined) or streamed in
+// pieces: both give the same nodes, and fail alike with the same words.
 #include "xml/XmlDocument.h"
 #include "xml/XmlError.h"
 #include "xml/XmlNode.h"
@@ -24,30 +22,23 @@ std::vector<std::string> PullEvents(const std::string& Xml) {
     std::vector<std::string> Events;
     TXmlPullReader Reader(Xml, "x.xml");
     for (TEvent E = Reader.Next(); E != TEvent::End; E = Reader.Next()) {
-        const std::string Depth = std::to_string(Reader.Depth());
-        if (E == TEvent::StartElement || E == TEvent::EndElement) {
-            Events.push_back((E == TEvent::StartElement ? "<" : ">") + Depth + std::string(Reader.Name()));
-        } else if (E == TEvent::Text || E == TEvent::Comment) {
-            Events.push_back((E == TEvent::Text ? "T" : "C") + Depth + std::string(Reader.Value()));
-        } else {
-            Events.push_back("O" + Depth + std::string(Reader.Name()));
-        }
+        const char Kind = E == TEvent::StartElement ? '<' : E == TEvent::EndElement ? '>'
+                          : E == TEvent::Text ? 'T' : E == TEvent::Comment ? 'C' : 'O';
+        Events.push_back(Kind + std::to_string(Reader.Depth()) +
+                         std::string(Kind == 'T' || Kind == 'C' ? Reader.Value() : Reader.Name()));
     }
     return Events;
 }
 
 void ModelEvents(const TXmlNode& N, int Depth, std::vector<std::string>& Events) {
-    const std::string D = std::to_string(Depth);
+    const TXmlNodeType Type = N.NodeType();
+    const char Kind = N.IsElement() ? '<' : Type == TXmlNodeType::Text ? 'T' : Type == TXmlNodeType::Comment ? 'C' : 'O';
+    Events.push_back(Kind + std::to_string(Depth) + (Kind == 'T' || Kind == 'C' ? N.NodeValue() : N.NodeName()));
+    for (const TXmlNode* C = N.FirstChild(); C; C = C->NextSibling()) {
+        ModelEvents(*C, Depth + 1, Events);
+    }
     if (N.IsElement()) {
-        Events.push_back("<" + D + N.NodeName());
-        for (const TXmlNode* C = N.FirstChild(); C; C = C->NextSibling()) {
-            ModelEvents(*C, Depth + 1, Events);
-        }
-        Events.push_back(">" + D + N.NodeName());
-    } else if (N.NodeType() == TXmlNodeType::Text || N.NodeType() == TXmlNodeType::Comment) {
-        Events.push_back((N.NodeType() == TXmlNodeType::Text ? "T" : "C") + D + N.NodeValue());
-    } else {
-        Events.push_back("O" + D + N.NodeName());
+        Events.push_back(">" + std::to_string(Depth) + N.NodeName());
     }
 }
 
@@ -101,18 +92,11 @@ TEST(PullReaderStream, ReadsWhatTheDocumentModelReadsAndFailsAlike) {
         }
         Xml += "<r a='&amp;b'>" + Content(Rng, Long, Entities, 0) + "</r>\n<!--end-->";
         const auto Doc = TXmlParser::Parse(Xml, "x.xml");
-        std::vector<std::string> Expected;
+        std::vector<std::string> Expected(Dtd ? 1 : 0, "O0r"); // the document type, which the model's tree does not keep
         for (const TXmlNode* N = Doc->FirstChild(); N; N = N->NextSibling()) {
             ModelEvents(*N, 0, Expected);
         }
-        std::vector<std::string> Pulled = PullEvents(Xml);
-        if (Dtd) { // the document type, which the model's tree does not keep
-            ASSERT_EQ(Pulled.front(), "O0r");
-            Pulled.erase(Pulled.begin());
-        }
-        ASSERT_EQ(Pulled, Expected) << Xml.substr(0, 2000);
-        const std::string Written = Doc->WriteToString();
-        ASSERT_EQ(TXmlParser::Parse(Written, "")->WriteToString(), Written);
+        ASSERT_EQ(PullEvents(Xml), Expected) << Xml.substr(0, 2000);
 
         if (!Long) {
             continue;
@@ -128,24 +112,8 @@ TEST(PullReaderStream, ReadsWhatTheDocumentModelReadsAndFailsAlike) {
         }
         const std::string Got = Message(Bad, true);
         const std::string Model = Message(Bad, false);
-        // libxml2's text reader names a broken "<!" construct only in these
-        // words of its own; the line and the kind of fault must still agree.
-        const std::string Quirk = "internal error: detected an error in element content)";
-        if (Got.ends_with(Quirk) && Model.starts_with(Got.substr(0, Got.size() - Quirk.size()))) {
-            continue;
-        }
         EXPECT_EQ(Got, Model) << "at byte " << At << "\n" << Bad.substr(0, 2000);
     }
-}
-
-// The model's nesting limit holds in the stream too, for a document that
-// closes every element (the text length limit: the project file tests).
-TEST(PullReaderStream, RefusesWhatIsTooDeep) {
-    std::string Nested;
-    for (int I = 0; I < 300; ++I) {
-        Nested.insert(0, "<a>").append("</a>");
-    }
-    EXPECT_NE(Message(Nested, true).find("nested too deeply"), std::string::npos);
 }
 
 } // namespace
