@@ -1,7 +1,6 @@
 // A project of more blocks than the tallest widget the platform lays out
 // (16 777 215 pixels) opens without a single platform warning, and the
 // points panel scrolls down to its last block.
-#include "tests/support/RandomProject.h"
 #include "tests/ui/UiFixture.h"
 #include "ui/PointBlocks.h"
 
@@ -41,9 +40,8 @@ TEST_F(LargeProjectWindowTest, OpensWithoutWarningsAndScrollsToTheLastBlock) {
     qInstallMessageHandler(Previous);
     EXPECT_TRUE(GMessages.empty()) << GMessages.size() << " messages, the first: " << GMessages.front();
 
-    ASSERT_EQ(Form->Document->PointCount(), Count);
-    ASSERT_EQ(Form->ListBox1->count(), Count);
-    ASSERT_EQ(Form->PointBlocks->BlockCount(), Count);
+    ASSERT_EQ(std::tuple(Form->Document->PointCount(), Form->ListBox1->count(), Form->PointBlocks->BlockCount()),
+              std::tuple(Count, Count, Count));
     EXPECT_EQ(Form->PointBlocks->Block(Count).Header.toStdString(),
               std::to_string(Count) + ". Room " + std::to_string(Count));
     // Scrolled to the end, the last block's last row is in view.
