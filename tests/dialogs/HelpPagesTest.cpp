@@ -1,7 +1,5 @@
-// The help pages shipped in data/help: each language's page names exactly the
-// file formats, command-line commands and options that the program has, as
-// the program itself lists them, and names its menu commands as the
-// language's menus do.
+// Each language's help page names exactly the file formats, commands and options the program
+// lists itself, and its menu commands as the language's menus do.
 #include "ui/CommandLine.h"
 
 #include "tests/support/ChildProcess.h"
@@ -37,16 +35,14 @@ TEST(HelpPagesContentTest, EachPageNamesTheProgramsFormatsCommandsOptionsAndMenu
     const std::set<std::string> Commands = Matches(Cli.Out, std::regex(R"re(\n  ([a-z]+) )re"));
     const std::set<std::string> Options =
         Matches(Cli.Out + AnswerCommandLine({"--help"}).Out, std::regex(R"re((--[a-z][a-z-]*))re"));
-    // The file dialogs' types and the files the command-line tool writes.
-    std::string MainWindow; // wherever the main window's sources put them
+    std::string MainWindow; // the file dialogs' types, wherever the main window's sources put them
     for (const auto& File : std::filesystem::directory_iterator(Source / "ui")) {
         MainWindow += File.path().filename().string().starts_with("FormMain") ? ReadFile(File.path()) : "";
     }
     std::set<std::string> Formats = Matches(MainWindow, std::regex(R"re(\(\*\.([a-z]+)\))re"));
     Formats.merge(Matches(Cli.Out, std::regex(R"re(\.([a-z]{3})\b)re")));
-    ASSERT_GE(Commands.size(), 3u) << Cli.Out;
-    ASSERT_TRUE(Options.count("--help") && Options.count("--version")) << Cli.Out;
-    ASSERT_TRUE(Formats.count("pkx") && Formats.count("bmp") && Formats.count("pdf"));
+    ASSERT_TRUE(Commands.size() >= 3 && Options.count("--version") && Formats.count("pkx") && Formats.count("pdf"))
+        << Cli.Out;
     for (const auto& [Folder, Language] : {std::pair{"en", "English"}, {"sv", "Swedish"}, {"hu", "Hungarian"}}) {
         const auto Page = Source / "data/help" / Folder / "index.html";
         const std::string Html = ReadFile(Page);

@@ -1,14 +1,11 @@
-// The start-up window and the language dialog: OK switches the language,
-// Qt's own dialogs included, and the next start preselects it with its flag
-// in both windows; Cancel leaves the language and the list's bytes as they
-// were.
+// The start-up window and the language dialog: OK switches the language, Qt's own texts included,
+// and the next start preselects it; Cancel leaves the language and the list's bytes as they were.
 #include "localisation/FormIntro2.h"
 #include "localisation/FormLanguages.h"
 
 #include "tests/ui/UiFixture.h"
 
 #include <QComboBox>
-#include <QTest>
 
 namespace psykrona {
 namespace {
@@ -16,8 +13,7 @@ namespace {
 using LanguageWindowsTest = test::TWindowTest;
 
 TEST_F(LanguageWindowsTest, OKSwitchesAndIsRememberedCancelChangesNothing) {
-    // The language both windows preselect at a start, with the flag of the
-    // start-up window's list position.
+    // The language both windows preselect at a start, and the flag shown.
     auto Preselected = [] {
         TfrmIntro Intro;
         TfrmLanguages Dialog;
@@ -29,8 +25,7 @@ TEST_F(LanguageWindowsTest, OKSwitchesAndIsRememberedCancelChangesNothing) {
                       4 * Intro.imgHungary->isVisibleTo(&Intro), 1 << Index) << "the flags shown";
         return Index;
     };
-    // Qt's own text for the print dialog's button, from its catalogue.
-    const char* const Print[] = {"Print", "Skriv ut", "Nyomtatás"};
+    const char* const Print[] = {"Print", "Skriv ut", "Nyomtatás"}; // from Qt's catalogues
     for (bool StartUpWindow : {true, false}) {
         for (bool Confirm : {false, true}) {
             SCOPED_TRACE(std::string(StartUpWindow ? "start-up window" : "language dialog") +

@@ -1,5 +1,3 @@
-// The print dialog: a page that fails drops its job, and both pages go into
-// the one file Qt's printer dialog names.
 #include "printing/FormPreview.h"
 #include "printing/FormPrint.h"
 #include "printing/MollierPrint.h"
@@ -7,7 +5,6 @@
 #include "tests/ui/UiFixture.h"
 
 #include <QPrinter>
-#include <QTest>
 
 namespace psykrona {
 namespace {

@@ -1,22 +1,12 @@
 // The file commands of the main window: the questions New, Open and closing
-// ask and what each answer keeps; opens, saves, picture exports and prints to
-// a file that fail.
-#include "ui/FormMain.h"
-
+// ask and what each answer keeps; opens, saves and picture exports that fail.
 #include "files/MollierFileHandling.h"
-#include "printing/FormPrint.h"
-#include "printing/MollierPrint.h"
-#include "qt/QtPrinter.h"
 
 #include "tests/ui/UiFixture.h"
 
 #include <QImage>
-#include <QPrinter>
-#include <QTest>
 
-#include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace psykrona {
 namespace {
@@ -110,62 +100,22 @@ TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
     }
 }
 
-// The scripted boxes with the platform's printer set to print into a PDF
-// file, as the print dialog's "print to file" sets it.
-class TPdfFileDialogs : public test::TScriptedUserDialogs {
-public:
-    explicit TPdfFileDialogs(const std::string& FileName) {
-        Printer.setOutputFormat(QPrinter::PdfFormat);
-        Printer.setOutputFileName(QString::fromStdString(FileName));
-        Jobs.JobsAsPages = true;
-        PrinterChoices = {true};
-    }
-    TPrinter& CurrentPrinter() override { return Jobs; }
-
-private:
-    QPrinter Printer{QPrinter::HighResolution};
-    TQtPrinter Jobs{Printer};
-};
-
-// An open, save, picture export or print to a file that fails says why, with
-// the file's name and the system's reason below a save's or open's first
-// line, and no chart is drawn meanwhile. A refused file leaves the work as it
-// was, a broken one a new project; a failed output keeps the work unsaved
-// under its name. An existing file stays whole, and nothing is half-written:
-// a project named as the output (also through a link) is refused, and a full
-// disk (a file size limit) is reported.
+// An open, save or picture export that fails says why with the file's name and the system's
+// reason (no chart drawn meanwhile while opening). The work stays (a broken project leaves a new
+// one), unsaved under its name; an existing file stays whole and nothing is half-written.
 TEST_F(FormMainFilesTest, AFailedOpenOrOutputSaysWhyAndKeepsTheWorkAndTheFile) {
     const std::string Plan = SavedProject("plan.pkx"), Upper = SavedProject("PLAN.PKX");
     Work.Write("broken.pkx", "<psykrona><project><point><temp>abc");
-    for (const char* Link : {"chart.bmp", "plan.pdf"}) {
-        fs::create_symlink(Plan, Work.File(Link));
-    }
+    fs::create_symlink(Plan, Work.File("chart.bmp"));
     Work.Write("other.PKR", "older project");
     Work.Write("old.jpg", "old picture");
-    Work.Write("pages.pdf", "old pages");
-    auto* PrintDialog = new TfrmPrint(Form.get());
-    Form->Forms.frmPrint = PrintDialog;
-    ProgramDir.Write("QRLOGO.jpg", test::SourceFile("data/QRLOGO.jpg"));
-    PrintDialog->FPrintLayout->FProgramDir = ProgramDir.Dir();
     const std::string Broken = Work.File("broken.pkx"), Missing = Work.File("no-folder/plan.pkx");
     const std::string Listing = Work.Listing();
     Dialogs.WhileOpen = [this](const test::TScriptedUserDialogs::TAsked& A) {
         EXPECT_TRUE(A.What != "Message" || A.Text.find(" opened") == std::string::npos || !Form->DrawingEnabled) << A.Text;
     };
     QAction *const Open = Form->mnuFileOpen, *const Save = Form->mnuFileSave, *const SaveAs = Form->mnuFileSaveAs;
-    QAction *const Export = Form->mnuFileSaveChartAsPicture, *const Print = Form->mnuFilePrint;
-    // Prints from the dialog as the user does, with a click whose failure
-    // reaches the program's report; the boxes shown go to Boxes.
-    const auto PrintTo = [&](test::TScriptedUserDialogs& Boxes) {
-        test::WhenShown<TfrmPrint>([](TfrmPrint& P) {
-            QTest::mouseClick(P.btnPrint, Qt::LeftButton);
-            if (P.isVisible()) { // a failing print leaves the dialog open
-                P.reject();
-            }
-        });
-        Print->trigger();
-        EXPECT_TRUE(Boxes.AllUnexpected().empty()) << Boxes.AllUnexpected().front();
-    };
+    QAction* const Export = Form->mnuFileSaveChartAsPicture;
     const std::string NoSuchFile = "\nNo such file or directory", TooLarge = std::strerror(EFBIG);
     const std::string Same = "is the same file as", Project = "is an existing project file";
     // Command (none: a file named on the command line), file, message lines,
@@ -182,29 +132,23 @@ TEST_F(FormMainFilesTest, AFailedOpenOrOutputSaysWhyAndKeepsTheWorkAndTheFile) {
         {Export, Work.File("chart.bmp"), Same, true},
         {Export, Work.File("other.PKR"), Project, true},
         {Export, Work.File("old.jpg"), TooLarge, true},
-        {Print, Work.File("plan.pdf"), Project, true},
-        {Print, Work.File("pages.pdf"), TooLarge, true},
     };
     for (const auto& [Command, File, Shown, KeepsWork] : Rows) {
         SCOPED_TRACE(File);
         Form->Modified = false;
         Dialogs.Files = {Plan};
-        (Command == Export || Command == Print || File == Plan ? Form->mnuFileOpen : Form->mnuFileNew)->trigger();
+        (Command == Export || File == Plan ? Form->mnuFileOpen : Form->mnuFileNew)->trigger();
         Modify();
         const std::string Title = Form->windowTitle().toStdString(), Before = fs::exists(File) ? test::ReadFile(File) : "";
         const Strings Names = PointNames();
         Dialogs.Answers = {TAnswer::No}; // no save before an open
         Dialogs.Files = {File};
-        std::optional<TPdfFileDialogs> PdfBoxes;
-        test::TScriptedUserDialogs& Boxes = Command == Print ? PdfBoxes.emplace(File) : Dialogs;
-        const auto Run = [&, Command = Command, File = File] {
-            Command == Print ? PrintTo(Boxes) : Command ? Command->trigger() : Form->OpenProjectFile(File);
-        };
+        const auto Run = [&, Command = Command, File = File] { Command ? Command->trigger() : Form->OpenProjectFile(File); };
         Shown.ends_with(TooLarge) ? test::OnAFullDisk(Run) : Run();
-        ASSERT_FALSE(Boxes.Asked.empty());
+        ASSERT_FALSE(Dialogs.Asked.empty());
         // Save As and the outputs let their failure through to the program's report.
-        EXPECT_EQ(Boxes.Asked.back().Kind, Command == Save || Command == Open || !Command ? TMessageKind::Plain : TMessageKind::Failure);
-        EXPECT_NE(Boxes.Asked.back().Text.find(Shown), std::string::npos) << Boxes.Asked.back().Text;
+        EXPECT_EQ(Dialogs.Asked.back().Kind, Command == Save || Command == Open || !Command ? TMessageKind::Plain : TMessageKind::Failure);
+        EXPECT_NE(Dialogs.Asked.back().Text.find(Shown), std::string::npos) << Dialogs.Asked.back().Text;
         EXPECT_EQ(PointNames(), KeepsWork ? Names : Strings{});
         EXPECT_EQ(Form->Modified, KeepsWork);
         EXPECT_EQ(Form->windowTitle().toStdString(), Title);
@@ -213,14 +157,11 @@ TEST_F(FormMainFilesTest, AFailedOpenOrOutputSaysWhyAndKeepsTheWorkAndTheFile) {
         EXPECT_EQ(Work.Listing(), Listing) << "nothing half-written";
         Dialogs.Clear();
     }
-    // Where nothing stands in the way, both outputs are written.
+    // Where nothing stands in the way, the picture is written.
     Dialogs.Files = {Work.File("new.png")};
     Export->trigger();
-    TPdfFileDialogs PdfBoxes(Work.File("pages.pdf"));
-    PrintTo(PdfBoxes);
-    EXPECT_TRUE(PdfBoxes.Asked.size() == 1 && Dialogs.Asked.size() == 1) << "only the file and printer choices";
+    EXPECT_EQ(Dialogs.Asked.size(), 1u) << "only the file's choice";
     EXPECT_FALSE(QImage(QString::fromStdString(Work.File("new.png"))).isNull());
-    EXPECT_EQ(Work.Read("pages.pdf").substr(0, 5), "%PDF-");
 }
 
 } // namespace

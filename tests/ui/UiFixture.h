@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -81,8 +82,7 @@ inline void Prescribe(TfrmEditPoint& E, const char* Temp, const char* RelHum) {
 
 inline const Strings LanguageCodes{"en", "sv", "hu"}; // the shipped list's order
 
-// A program directory with the shipped language files, a work folder and
-// scripted boxes (one nobody planned for fails the test); separator ".".
+// The shipped language files, a work folder, scripted boxes (an unplanned one fails); separator ".".
 class TWindowTest : public testing::Test {
 protected:
     TWindowTest() {
@@ -96,8 +96,7 @@ protected:
         TTranslator::DestroyInstance(); // before the document model it was read with
     }
 
-    // The shipped language list remembering Default, and the translator
-    // started on it as the program's start does.
+    // The shipped language list remembering Default, and the translator started on it.
     void StartWith(const std::string& Default) {
         std::string Xml = SourceFile("data/Languages.xml");
         const std::string Remembered = "<language>en</language>";
