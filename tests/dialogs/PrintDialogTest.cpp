@@ -1,7 +1,3 @@
-// The print dialog: what becomes of a page that fails, and both pages in the
-// one file Qt's printer dialog names.
-#include "chart/MollierDraw.h"
-#include "chart/MollierOptions.h"
 #include "printing/FormPreview.h"
 #include "printing/FormPrint.h"
 #include "printing/MollierPrint.h"
@@ -9,37 +5,25 @@
 #include "tests/ui/UiFixture.h"
 
 #include <QPrinter>
-#include <QTest>
-
 
 namespace psykrona {
 namespace {
 
-class PrintDialogTest : public test::TWindowTest {
-protected:
-    PrintDialogTest() {
-        StartWith("en");
-        ProgramDir.Write("QRLOGO.jpg", test::SourceFile("data/QRLOGO.jpg"));
-        test::AddPoint(Doc, "Outdoor", 20, 50);
-        Draw.Options = &Options;
-        Draw.Document = &Doc;
-        Print.frmPreview = &Preview;
-        Print.FPrintLayout->FProgramDir = ProgramDir.Dir();
-        Print.FDraw = &Draw;
-        Print.FDocument = &Doc;
-        Print.show();
-    }
-    TMain Doc;
-    TMollierOptions Options;
-    TMollierDraw Draw;
-    TfrmPreview Preview;
-    TfrmPrint Print;
-};
+using PrintDialogTest = test::TMainWindowTest;
 
 // Without its logo the chart page cannot be printed: its job is dropped, the
-// failure reaches the program's report and the dialog stays open.
-TEST_F(PrintDialogTest, APageThatFailsDropsItsJobAndReportsTheFailure) {
-    std::filesystem::remove(ProgramDir.File("QRLOGO.jpg"));
+// failure reaches the program's report and the dialog stays open. With Qt's
+// printer dialog set to print into a PDF file, the two pages land in that
+// one file; a cancelled dialog writes nothing.
+TEST_F(PrintDialogTest, AFailingPageDropsItsJobAndBothPagesGoIntoTheFileQtsDialogNames) {
+    test::AddPoint(*Form->Document, "Outdoor", 20, 50);
+    TfrmPreview Preview;
+    TfrmPrint Print;
+    Print.frmPreview = &Preview;
+    Print.FPrintLayout->FProgramDir = ProgramDir.Dir();
+    Print.FDraw = Form->Draw.get();
+    Print.FDocument = Form->Document.get();
+    Print.show();
     Print.chkPrintData->setChecked(false);
     Dialogs.PrinterChoices = {true};
     QTest::mouseClick(Print.btnPrint, Qt::LeftButton);
@@ -48,11 +32,9 @@ TEST_F(PrintDialogTest, APageThatFailsDropsItsJobAndReportsTheFailure) {
     EXPECT_EQ(Dialogs.Printer.Aborted, 1);
     ASSERT_EQ(Dialogs.Log().size(), 2u);
     EXPECT_NE(Dialogs.Log()[1].find("QRLOGO.jpg"), std::string::npos) << Dialogs.Log()[1];
-}
 
-// With Qt's printer dialog set to print into a PDF file, the two pages land
-// in that one file; a cancelled dialog writes nothing.
-TEST_F(PrintDialogTest, PrintingIntoAFileGivesOneFileWithBothPages) {
+    ProgramDir.Write("QRLOGO.jpg", test::SourceFile("data/QRLOGO.jpg"));
+    Print.chkPrintData->setChecked(true);
     TQtUserDialogs QtDialogs;
     TUserDialogs* Scripted = TUserDialogs::SetCurrent(&QtDialogs);
     const std::string Pdf = Work.File("pages.pdf");

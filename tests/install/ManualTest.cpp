@@ -1,7 +1,5 @@
-// The manual pages against the programs' own help, read at test time: every
-// option --help names is in the page, a command's options (from its synopsis
-// and its own --help) under the command's heading, every exit code under
-// EXIT STATUS, and the program's version in the title line.
+// The manual pages against the programs' --help at test time: every option
+// (a command's under its heading), exit code and the version are in the page.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
 
@@ -16,21 +14,15 @@
 namespace psykrona {
 namespace {
 
-using TOptions = std::set<std::string>;
-
-TOptions OptionsIn(const std::string& Text) {
-    static const std::regex Option(R"((?:^|[\s\[|(,])(--?[a-z][a-z0-9-]*))");
-    TOptions Found;
-    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Option); It != std::sregex_iterator(); ++It) {
+void Collect(std::set<std::string>& Found, const std::string& Text, const std::regex& Pattern) {
+    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Pattern); It != std::sregex_iterator(); ++It) {
         Found.insert((*It)[1].str());
     }
-    return Found;
 }
 
 // The text of a ".SH" or ".SS" section, up to the next heading of either kind.
 std::string Section(const std::string& Page, const std::string& Heading) {
-    const std::size_t At = Page.find("\n" + Heading + "\n");
-    const std::size_t Body = At + Heading.size() + 2;
+    const std::size_t At = Page.find("\n" + Heading + "\n"), Body = At + Heading.size() + 2;
     return At == std::string::npos ? "" : Page.substr(Body, std::min(Page.find("\n.SH ", Body), Page.find("\n.SS ", Body)) - Body);
 }
 
@@ -40,50 +32,37 @@ void ExpectPageDescribesTheHelp(const std::string& Program, const std::string& N
     // The page as a reader sees its words: font changes dropped, "\-" as "-".
     const std::string Page = std::regex_replace(
         test::ReadFile(PSYKRONA_SOURCE_DIR "/desktop/man/" + Name + ".1"), std::regex(R"(\\f[BIRP]|\\(?=-))"), "");
-    auto Mentions = [](const std::string& Text, const std::string& Option) {
-        return std::regex_search(Text, std::regex("(^|[^a-z0-9-])" + Option + "([^a-z0-9-]|$)"));
-    };
+    const std::regex Option(R"((?:^|[\s\[|(,])(--?[a-z][a-z0-9-]*))");
     // A command is a line "  name ..." below "Commands:", with its indented continuation.
-    std::map<std::string, TOptions> Commands{{"", {}}}; // "": the program's own options
+    std::map<std::string, std::set<std::string>> Commands{{"", {}}}; // "": the program's own options
+    std::set<std::string> ExitCodes;
     std::string Current;
     bool InCommands = false;
     std::istringstream Lines(Help.Out);
     for (std::string Line; std::getline(Lines, Line);) {
         std::smatch M;
         InCommands = Line == "Commands:" || (InCommands && !Line.empty());
-        if (InCommands && std::regex_match(Line, M, std::regex(R"(^  ([a-z][a-z0-9-]*)( .*)?$)"))) {
-            Current = M[1];
-            Commands[Current].merge(OptionsIn(M[2]));
-        } else {
-            Current = InCommands && Line.starts_with("   ") ? Current : "";
-            Commands[Current].merge(OptionsIn(Line));
-        }
+        const bool Starts = InCommands && std::regex_match(Line, M, std::regex(R"(^  ([a-z][a-z0-9-]*)( .*)?$)"));
+        Current = Starts ? M[1].str() : InCommands && Line.starts_with("   ") ? Current : "";
+        Collect(Commands[Current], Line, Option);
         if (Line.starts_with("Exit codes:")) {
-            const std::string ExitStatus = Section(Page, ".SH EXIT STATUS");
-            static const std::regex Code(R"((\d+) )");
-            for (auto It = std::sregex_iterator(Line.begin(), Line.end(), Code);
-                 It != std::sregex_iterator(); ++It) {
-                EXPECT_NE(ExitStatus.find(".B " + (*It)[1].str() + "\n"), std::string::npos) << "exit code " << (*It)[1];
-            }
+            Collect(ExitCodes, Line, std::regex(R"((\d+) )"));
         }
     }
-    EXPECT_TRUE(Name != "psykrona-cli" || Commands.size() > 3) << "the help's command list was not found";
-    for (auto& [Command, Options] : Commands) {
+    EXPECT_TRUE(Name != "psykrona-cli" || (Commands.size() > 3 && ExitCodes.size() > 2)) << Help.Out;
+    for (const std::string& Code : ExitCodes) {
+        EXPECT_NE(Section(Page, ".SH EXIT STATUS").find(".B " + Code + "\n"), std::string::npos) << "exit code " << Code;
+    }
+    for (const auto& [Command, Options] : Commands) {
         const std::string Text = Command.empty() ? Page : Section(Page, ".SS " + Command);
         EXPECT_FALSE(Text.empty()) << Name << "(1) has no section for the command " << Command;
-        const auto Own = Command.empty() ? test::TProcessResult{} : test::RunProcess(Program, {Command, "--help"});
-        if (Own.ExitCode == 0) {
-            Options.merge(OptionsIn(Own.Out));
-            Options.erase("--help");
-        }
-        for (const std::string& Option : Options) {
-            EXPECT_TRUE(Mentions(Text, Option)) << Name << "(1) lacks " << Option << " under " << Command;
+        for (const std::string& O : Options) {
+            EXPECT_TRUE(std::regex_search(Text, std::regex("(^|[^a-z0-9-])" + O + "([^a-z0-9-]|$)")))
+                << Name << "(1) lacks " << O << " under " << Command;
         }
     }
-    const std::string Version = test::RunProcess(Program, {"--version"}).Out;
-    const std::string Number = Version.substr(Version.rfind(' ') + 1);
-    EXPECT_NE(Page.find("\"Psykrona " + Number.substr(0, Number.size() - 1) + "\""), std::string::npos)
-        << Name << "(1) names another version than " << Version;
+    const std::string Version = test::RunProcess(Program, {"--version"}).Out; // "name 1.2\n"
+    EXPECT_NE(Page.find("\"Psykrona " + Version.substr(Version.rfind(' ') + 1, Version.size() - Version.rfind(' ') - 2) + "\""), std::string::npos) << Version;
 }
 
 TEST(ManualTest, EachPageDescribesEveryCommandOptionAndExitCodeOfItsProgramsHelp) {

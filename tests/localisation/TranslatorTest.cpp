@@ -1,9 +1,11 @@
 // The translator on language lists and files written into a temporary
 // program folder: which language is current at start, the line rules,
-// remembering the choice, and the failures that stop creation.
+// remembering the choice, and the failures that stop creation; and the
+// language files shipped in data/.
 #include "localisation/Translator.h"
 
 #include "xml/DomImplementation.h"
+#include "xml/XmlName.h"
 #include "xml/XmlParser.h"
 
 #include "tests/support/TempFolder.h"
@@ -11,10 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <tuple>
 #include <vector>
-
-#include <unistd.h>
 
 namespace psykrona {
 namespace {
@@ -57,34 +60,23 @@ protected:
 };
 
 TEST_F(TranslatorTest, StartLanguage) {
-    const struct {
-        const char *What, *MissingFile;
-        std::string List, Code, Text;
-        int Index;
-    } Cases[] = {
-        {"default", "", LanguageList("sv"), "sv", KSwedish, 1},
-        {"default over position", "", LanguageList("hu", KEntries, false), "hu", "K\xC3\xA9t \xC3\xA9rt\xC3\xA9k", 2},
-        {"unknown default, indented", "", LanguageList("xx"), "", "MSG_TWO_VALUES", -1},
-        {"unknown default, first entry current", "", LanguageList("xx", KEntries, false), "en", "Two values", 0},
-        {"last match wins", "", LanguageList("sv", KEntries + "|sv L Other.lng|SV U Swedish.lng"), "sv", "later", 3},
-        {"file missing", "Swedish.lng", LanguageList("sv"), "sv", "MSG_TWO_VALUES", 1},
+    const std::tuple<const char*, std::string, std::string, std::string, int> Cases[] = { // list, code, text, index
+        {"default", LanguageList("sv"), "sv", KSwedish, 1},
+        {"default over position", LanguageList("hu", KEntries, false), "hu", "K\xC3\xA9t \xC3\xA9rt\xC3\xA9k", 2},
+        {"unknown default, indented", LanguageList("xx"), "", "MSG_TWO_VALUES", -1},
+        {"unknown default, first entry current", LanguageList("xx", KEntries, false), "en", "Two values", 0},
+        {"last match wins", LanguageList("sv", KEntries + "|sv L Other.lng|SV U Swedish.lng"), "sv", "later", 3},
+        {"file missing", LanguageList("sv", "en E English.lng|sv S Missing.lng"), "sv", "MSG_TWO_VALUES", 1},
     };
     Folder.Write("Other.lng", "[MESSAGES]\nMSG_TWO_VALUES=later\n");
-    for (const auto& C : Cases) {
-        SCOPED_TRACE(C.What);
-        if (*C.MissingFile) {
-            fs::rename(Folder.File(C.MissingFile), Folder.File("away"));
-        }
-        Create(C.List);
-        EXPECT_EQ(TTranslator::GetLanguageCode(), C.Code);
-        EXPECT_EQ(TwoValues(), C.Text);
+    for (const auto& [What, List, Code, Text, Expected] : Cases) {
+        SCOPED_TRACE(What);
+        Create(List);
         int Index = -1;
         EXPECT_FALSE(TTranslator::GetLanguages(Index).empty());
-        EXPECT_EQ(Index, C.Index);
+        EXPECT_EQ(TTranslator::GetLanguageCode() + " " + TwoValues() + " " + std::to_string(Index),
+                  Code + " " + Text + " " + std::to_string(Expected));
         TTranslator::DestroyInstance();
-        if (*C.MissingFile) {
-            fs::rename(Folder.File("away"), Folder.File(C.MissingFile));
-        }
     }
     EXPECT_EQ(TwoValues(), "MSG_TWO_VALUES") << "without a translator a lookup yields its key";
 }
@@ -115,15 +107,16 @@ TEST_F(TranslatorTest, LanguageFileLineRules) {
 
 // Choosing rewrites the list (in UTF-8, its comment and document type kept)
 // and the next start uses the choice; an index that names no language still
-// writes down the current one.
+// writes down the current one. Where the list cannot be rewritten (a folder
+// in its place, which no rename replaces, even for the superuser) the choice
+// lasts for this run and leaves nothing behind.
 TEST_F(TranslatorTest, TheChoiceIsRememberedForTheNextStart) {
+    const std::string Doctype = "<!DOCTYPE list SYSTEM \"l.dtd\" [<!ENTITY a \"\xC3\xA5\">]>\n";
     std::string List = LanguageList("en");
-    List.insert(List.find("<list>"), "<!DOCTYPE list SYSTEM \"l.dtd\" [<!ENTITY a \"\xE5\">]>\n");
-    Create(List);
+    Create(List.insert(List.find("<list>"), "<!DOCTYPE list SYSTEM \"l.dtd\" [<!ENTITY a \"\xE5\">]>\n"));
     TTranslator::SetLanguage(1);
-    std::string Expected = LanguageList("sv");
-    Expected.replace(30, 10, "UTF-8");
-    Expected.insert(Expected.find("<list>"), "<!DOCTYPE list SYSTEM \"l.dtd\" [<!ENTITY a \"\xC3\xA5\">]>\n");
+    std::string Expected = LanguageList("sv").replace(30, 10, "UTF-8");
+    Expected.insert(Expected.find("<list>"), Doctype);
     for (auto At = Expected.find('\n'); At != std::string::npos; At = Expected.find('\n', At + 2)) {
         Expected.insert(At, "\r");
     }
@@ -136,30 +129,12 @@ TEST_F(TranslatorTest, TheChoiceIsRememberedForTheNextStart) {
         EXPECT_EQ(TTranslator::GetLanguageCode(), "sv");
     }
     EXPECT_NE(Folder.Read("Languages.xml").find("<language>sv</language>"), std::string::npos);
-}
-
-// Where the list cannot be rewritten the choice lasts for this run: a folder
-// in its place (no rename replaces it, even for the superuser), or a
-// write-protected folder and file.
-TEST_F(TranslatorTest, AListThatCannotBeWrittenKeepsTheChoiceForThisRun) {
-    Create(LanguageList("en"));
     fs::remove(Folder.File("Languages.xml"));
     fs::create_directory(Folder.File("Languages.xml"));
     const std::string Before = Folder.Listing();
     TTranslator::SetLanguage(2);
     EXPECT_EQ(TTranslator::GetLanguageCode(), "hu");
     EXPECT_EQ(Folder.Listing(), Before) << "no temporary file is left behind";
-    TTranslator::DestroyInstance();
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop the superuser";
-    }
-    fs::remove(Folder.File("Languages.xml"));
-    Create(LanguageList("en"));
-    fs::permissions(Folder.File("Languages.xml"), fs::perms::owner_read);
-    fs::permissions(Folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-    TTranslator::SetLanguage(1);
-    EXPECT_EQ(TwoValues(), KSwedish);
-    EXPECT_EQ(Folder.Read("Languages.xml"), LanguageList("en"));
 }
 
 TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
@@ -168,9 +143,7 @@ TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
         std::string S = Good;
         return S.replace(S.find(Part), Part.size(), By);
     };
-    const struct {
-        std::string List, LanguageFile, InMessage;
-    } Cases[] = {
+    const std::tuple<std::string, std::string, std::string> Cases[] = { // list, English.lng, part of the message
         {"", "", "Languages.xml"},
         {"<list><default>", "", "ends before the document is complete"},
         {With("<default>\n    <language>en</language>\n  </default>", ""), "", "\"default\""},
@@ -185,21 +158,69 @@ TEST_F(TranslatorTest, CreationFailsWithAMessageNamingFileAndProblem) {
     };
     Create(LanguageList("sv"));
     const std::size_t Documents = Dom.DocumentCount();
-    for (const auto& C : Cases) {
-        fs::remove(Folder.File("Languages.xml"));
-        if (!C.List.empty()) {
-            Folder.Write("Languages.xml", C.List);
-        }
-        Folder.Write("English.lng", C.LanguageFile.empty() ? "[MESSAGES]\nA=b\n" : C.LanguageFile);
+    for (const auto& [List, LanguageFile, InMessage] : Cases) {
+        List.empty() ? void(fs::remove(Folder.File("Languages.xml"))) : Folder.Write("Languages.xml", List);
+        Folder.Write("English.lng", LanguageFile.empty() ? "[MESSAGES]\nA=b\n" : LanguageFile);
         try {
             TTranslator::CreateInstance(Dom, Parser, Folder.Dir());
-            ADD_FAILURE() << C.List << C.LanguageFile << ": no failure";
+            ADD_FAILURE() << List << LanguageFile << ": no failure";
         } catch (const ETranslatorError& E) {
-            EXPECT_NE(std::string(E.what()).find(C.InMessage), std::string::npos) << E.what();
+            EXPECT_NE(std::string(E.what()).find(InMessage), std::string::npos) << E.what();
         }
         EXPECT_EQ(TwoValues(), KSwedish) << "the translator that works stays";
         EXPECT_EQ(Dom.DocumentCount(), Documents) << "documents of a failed load are freed";
     }
+}
+
+const fs::path KSource = PSYKRONA_SOURCE_DIR;
+
+// "SECTION/KEY" of each text line; each text non-empty, on one line, in UTF-8.
+std::set<std::string> KeysInFile(const fs::path& File) {
+    std::istringstream In(test::ReadFile(File));
+    std::set<std::string> Keys;
+    std::string Line, Section;
+    while (std::getline(In, Line)) {
+        Line.erase(Line.empty() || Line.back() != '\r' ? Line.size() : Line.size() - 1);
+        if (!Line.empty() && Line[0] == '[') {
+            Section = Line.substr(1, Line.size() - 2);
+        } else if (!Line.empty() && Line[0] != ';') {
+            const std::string Text = Line.substr(Line.find('=') + 1);
+            std::size_t Pos = 0;
+            while (Pos < Text.size() && DecodeUtf8(Text, Pos) >= 0) {
+            }
+            EXPECT_TRUE(Line.find('=') != std::string::npos && !Text.empty() && Pos == Text.size() &&
+                        Text.find_first_of("\t\r") == std::string::npos)
+                << File << ": " << Line;
+            Keys.insert(Section + "/" + Line.substr(0, Line.find('=')));
+        }
+    }
+    return Keys;
+}
+
+// The three shipped files hold the same sections and keys, exactly the keys
+// the program's sources ask for (no text missing, no misspelt key).
+TEST(LanguageFiles, HoldExactlyTheTextsTheProgramAsksFor) {
+    std::set<std::string> Asked;
+    const std::regex KeyLiteral("\"((MSG|LBL|BTN|CHK|RDB|MNU|TXT|TIP)_[A-Z0-9_]+|TITLE[A-Z_]*)\"");
+    for (const auto& E : fs::recursive_directory_iterator(KSource)) {
+        const std::string Top = fs::relative(E.path(), KSource).begin()->string();
+        const std::string Ext = E.path().extension().string();
+        if ((Ext == ".cpp" || Ext == ".h") && Top != "tests" && Top != "build" && Top != "fuzz" && Top != "bench") {
+            const std::string Text = test::ReadFile(E.path());
+            for (std::sregex_iterator M(Text.begin(), Text.end(), KeyLiteral), End; M != End; ++M) {
+                Asked.insert((*M)[1]);
+            }
+        }
+    }
+    ASSERT_GT(Asked.size(), 100u);
+    const std::set<std::string> English = KeysInFile(KSource / "data/English.lng");
+    std::set<std::string> Keys;
+    for (const std::string& K : English) {
+        Keys.insert(K.substr(K.find('/') + 1));
+    }
+    EXPECT_EQ(Keys, Asked) << "a key the sources ask for is missing, or the file holds one nobody asks for";
+    EXPECT_EQ(KeysInFile(KSource / "data/Swedish.lng"), English);
+    EXPECT_EQ(KeysInFile(KSource / "data/Hungarian.lng"), English);
 }
 
 } // namespace

@@ -1,13 +1,12 @@
 // The file commands of the main window: the questions New, Open and closing
-// ask and what each answer keeps, and opens and saves that fail.
-#include "ui/FormMain.h"
-
+// ask and what each answer keeps; opens, saves and picture exports that fail.
 #include "files/MollierFileHandling.h"
 
 #include "tests/ui/UiFixture.h"
 
-#include <algorithm>
-#include <filesystem>
+#include <QImage>
+
+#include <cstring>
 
 namespace psykrona {
 namespace {
@@ -29,10 +28,16 @@ protected:
         AddPoint("Unsaved", "20", "50");
         Dialogs.Clear();
     }
-    std::string Title() const { return Form->windowTitle().toStdString(); }
-    void Open(const std::string& FileName) {
-        Dialogs.Files.push_back(FileName);
-        Form->mnuFileOpen->trigger();
+    // "number:name" of every point; the list's rows must agree.
+    Strings PointNames() const {
+        Strings Names;
+        for (const TMollierPoint& P : Form->Document->Points) {
+            Names.push_back(std::to_string(P.Number) + ":" + P.Name);
+        }
+        EXPECT_EQ(Form->ListBox1->count(), static_cast<int>(Names.size()));
+        EXPECT_TRUE(Names.empty() || Form->ListBox1->item(Form->ListBox1->count() - 1)->text().toStdString() ==
+                                         std::to_string(Names.size()));
+        return Names;
     }
 };
 
@@ -40,15 +45,11 @@ protected:
 // work: what was asked, what the window holds and whether it closed.
 TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
     const std::optional<std::string> None;
-    const std::string Saved = Work.File("saved.pkx");
-    const std::string Plan = SavedProject("plan.pkx");
-    const std::string Q = "YesNoCancel: Save the changes to the project?";
-    const std::string X = "YesNoCancel: Quit without saving?";
+    const std::string Saved = Work.File("saved.pkx"), Plan = SavedProject("plan.pkx");
+    const std::string Q = "YesNoCancel: Save the changes to the project?", X = "YesNoCancel: Quit without saving?";
     const Strings Unsaved{"1:Unsaved"}, Empty{}, Opened{"1:P1", "2:P2"};
     using A = TAnswer;
-    QAction* const FileNew = Form->mnuFileNew;
-    QAction* const FileOpen = Form->mnuFileOpen;
-    QAction* const Quit = nullptr;
+    QAction *const FileNew = Form->mnuFileNew, *const FileOpen = Form->mnuFileOpen, *const Quit = nullptr;
     const struct {
         QAction* Command; // none: closing the window
         bool Dirty;
@@ -99,80 +100,68 @@ TEST_F(FormMainFilesTest, TheSaveQuestionsAndWhatEachAnswerKeeps) {
     }
 }
 
-// A refused or unreadable file says why with the file's name, and no chart
-// is drawn meanwhile; a refused one leaves the project as it was, a broken
-// one leaves a new project.
-TEST_F(FormMainFilesTest, AFailedOpenSaysWhyAndLeavesAUsableProject) {
-    const std::string Untitled = Title();
-    const std::string Upper = SavedProject("PLAN.PKX");
+// An open, save or picture export that fails says why with the file's name and the system's
+// reason (no chart drawn meanwhile while opening). The work stays (a broken project leaves a new
+// one), unsaved under its name; an existing file stays whole and nothing is half-written.
+TEST_F(FormMainFilesTest, AFailedOpenOrOutputSaysWhyAndKeepsTheWorkAndTheFile) {
+    const std::string Plan = SavedProject("plan.pkx"), Upper = SavedProject("PLAN.PKX");
     Work.Write("broken.pkx", "<psykrona><project><point><temp>abc");
-    const std::string Broken = Work.File("broken.pkx");
+    fs::create_symlink(Plan, Work.File("chart.bmp"));
+    Work.Write("other.PKR", "older project");
+    Work.Write("old.jpg", "old picture");
+    const std::string Broken = Work.File("broken.pkx"), Missing = Work.File("no-folder/plan.pkx");
+    const std::string Listing = Work.Listing();
     Dialogs.WhileOpen = [this](const test::TScriptedUserDialogs::TAsked& A) {
-        EXPECT_TRUE(A.What != "Message" || !Form->DrawingEnabled) << A.Text;
+        EXPECT_TRUE(A.What != "Message" || A.Text.find(" opened") == std::string::npos || !Form->DrawingEnabled) << A.Text;
     };
-    const std::pair<std::string, Strings> Cases[] = {
-        {"This file cannot be opened: only Psykrona project files (*.pkx, *.pkr) are supported.\n" + Upper,
-         {"1:Unsaved"}},
-        {"The file could not be opened.\n" + Broken + "\n'" + Broken + "' ends before the document is complete (line 1)",
-         {}}};
-    for (const auto& [Message, After] : Cases) {
+    QAction *const Open = Form->mnuFileOpen, *const Save = Form->mnuFileSave, *const SaveAs = Form->mnuFileSaveAs;
+    QAction* const Export = Form->mnuFileSaveChartAsPicture;
+    const std::string NoSuchFile = "\nNo such file or directory", TooLarge = std::strerror(EFBIG);
+    const std::string Same = "is the same file as", Project = "is an existing project file";
+    // Command (none: a file named on the command line), file, message lines,
+    // whether the work stays. The outputs and a save onto plan.pkx start from it opened.
+    const std::tuple<QAction*, std::string, std::string, bool> Rows[] = {
+        {Open, Upper, "This file cannot be opened: only Psykrona project files (*.pkx, *.pkr) are supported.\n" + Upper, true},
+        {Open, Broken, "The file could not be opened.\n" + Broken + "\n'" + Broken + "' ends before the document is complete (line 1)", false},
+        {nullptr, Missing, "The file could not be opened.\n" + Missing + NoSuchFile, false},
+        {Save, "/proc/plan.pkx", "\n/proc/plan.pkx" + NoSuchFile, true},
+        {SaveAs, Missing, "Cannot write \"" + Missing + "\": " + NoSuchFile.substr(1), true},
+        {Save, Plan, "\n" + Plan + "\n" + TooLarge, true},
+        {SaveAs, Plan, "Cannot write \"" + Plan + "\": " + TooLarge, true},
+        {Export, Plan, Same, true},
+        {Export, Work.File("chart.bmp"), Same, true},
+        {Export, Work.File("other.PKR"), Project, true},
+        {Export, Work.File("old.jpg"), TooLarge, true},
+    };
+    for (const auto& [Command, File, Shown, KeepsWork] : Rows) {
+        SCOPED_TRACE(File);
+        Form->Modified = false;
+        Dialogs.Files = {Plan};
+        (Command == Export || File == Plan ? Form->mnuFileOpen : Form->mnuFileNew)->trigger();
         Modify();
-        Dialogs.Answers = {TAnswer::No};
-        Open(After.empty() ? Broken : Upper);
-        EXPECT_EQ(Dialogs.Log(), (Strings{"YesNoCancel: Save the changes to the project?", "Open: ",
-                                          "Message: " + Message}));
-        EXPECT_EQ(PointNames(), After);
-        EXPECT_EQ(Form->Modified, !After.empty());
-        EXPECT_EQ(Title(), Untitled);
-        EXPECT_TRUE(Form->DrawingEnabled);
-        Dialogs.Clear();
-    }
-    const std::string Missing = Work.File("missing.pkx");
-    Form->OpenProjectFile(Missing); // as named on the command line
-    EXPECT_EQ(Dialogs.Log(), (Strings{"Message: The file could not be opened.\n" + Missing +
-                                      "\nNo such file or directory"}));
-}
-
-// A save that cannot be written says so with the file and the system's
-// reason; the work stays unsaved under its name, an old file stays whole.
-TEST_F(FormMainFilesTest, ASaveThatFailsKeepsTheWorkAndItsName) {
-    const std::string Plan = SavedProject("plan.pkx");
-    const std::string Before = Work.Read("plan.pkx");
-    Modify();
-    const struct {
-        QAction* Command;
-        std::string File, Reason;
-        bool Named, FullDisk;
-    } Cases[] = {{Form->mnuFileSave, "/proc/plan.pkx", "No such file or directory", false, false},
-                 {Form->mnuFileSave, Work.File("no-folder/plan.pkx"), "No such file or directory", false, false},
-                 {Form->mnuFileSaveAs, Work.File("no-folder/plan.pkx"), "No such file or directory", false, false},
-                 {Form->mnuFileSave, Plan, "File too large", true, true},
-                 {Form->mnuFileSaveAs, Plan, "File too large", true, true}};
-    for (const auto& C : Cases) {
-        SCOPED_TRACE(C.Command->text().toStdString() + " " + C.File);
-        if (C.Named && Form->FileHandling->FFileName.empty()) {
-            Dialogs.Answers = {TAnswer::No};
-            Open(Plan);
-            Modify();
-        }
-        const std::string Name = Title();
-        if (C.Command == Form->mnuFileSaveAs || !C.Named) {
-            Dialogs.Files.push_back(C.File);
-        }
-        Dialogs.Clear();
-        C.FullDisk ? test::OnAFullDisk([&] { C.Command->trigger(); }) : C.Command->trigger();
+        const std::string Title = Form->windowTitle().toStdString(), Before = fs::exists(File) ? test::ReadFile(File) : "";
+        const Strings Names = PointNames();
+        Dialogs.Answers = {TAnswer::No}; // no save before an open
+        Dialogs.Files = {File};
+        const auto Run = [&, Command = Command, File = File] { Command ? Command->trigger() : Form->OpenProjectFile(File); };
+        Shown.ends_with(TooLarge) ? test::OnAFullDisk(Run) : Run();
         ASSERT_FALSE(Dialogs.Asked.empty());
-        // Save As from the menu lets its failure through to the program's report.
-        EXPECT_EQ(Dialogs.Asked.back().Kind,
-                  C.Command == Form->mnuFileSaveAs ? TMessageKind::Failure : TMessageKind::Plain);
-        for (const std::string& Part : {C.File, C.Reason}) {
-            EXPECT_NE(Dialogs.Asked.back().Text.find(Part), std::string::npos) << Dialogs.Asked.back().Text;
-        }
-        EXPECT_TRUE(Form->Modified);
-        EXPECT_EQ(Title(), Name);
-        EXPECT_EQ(Work.Read("plan.pkx"), Before);
-        EXPECT_EQ(std::distance(fs::directory_iterator(Work.Path()), {}), 1) << "nothing half-written";
+        // Save As and the outputs let their failure through to the program's report.
+        EXPECT_EQ(Dialogs.Asked.back().Kind, Command == Save || Command == Open || !Command ? TMessageKind::Plain : TMessageKind::Failure);
+        EXPECT_NE(Dialogs.Asked.back().Text.find(Shown), std::string::npos) << Dialogs.Asked.back().Text;
+        EXPECT_EQ(PointNames(), KeepsWork ? Names : Strings{});
+        EXPECT_EQ(Form->Modified, KeepsWork);
+        EXPECT_EQ(Form->windowTitle().toStdString(), Title);
+        EXPECT_TRUE(Form->DrawingEnabled);
+        EXPECT_EQ(fs::exists(File) ? test::ReadFile(File) : "", Before) << "replaced";
+        EXPECT_EQ(Work.Listing(), Listing) << "nothing half-written";
+        Dialogs.Clear();
     }
+    // Where nothing stands in the way, the picture is written.
+    Dialogs.Files = {Work.File("new.png")};
+    Export->trigger();
+    EXPECT_EQ(Dialogs.Asked.size(), 1u) << "only the file's choice";
+    EXPECT_FALSE(QImage(QString::fromStdString(Work.File("new.png"))).isNull());
 }
 
 } // namespace

@@ -1,7 +1,5 @@
-// A project of more blocks than the tallest widget the platform lays out
-// (16 777 215 pixels) opens without a single platform warning, and the
-// points panel scrolls down to its last block.
-#include "tests/support/RandomProject.h"
+// A project of more blocks than the tallest widget the platform lays out (16 777 215 pixels)
+// opens without a single platform warning, and the points panel scrolls down to its last block.
 #include "tests/ui/UiFixture.h"
 #include "ui/PointBlocks.h"
 
@@ -17,20 +15,17 @@ namespace {
 std::mutex GMessagesLock; // the platform may warn from any thread
 Strings GMessages;
 
-void KeepMessage(QtMsgType Type, const QMessageLogContext&, const QString& Text) {
-    if (Type != QtDebugMsg && Type != QtInfoMsg) {
-        const std::lock_guard<std::mutex> Lock(GMessagesLock);
-        GMessages.push_back(Text.toStdString());
-    }
-}
-
 using LargeProjectWindowTest = TMainWindowTest;
 
 TEST_F(LargeProjectWindowTest, OpensWithoutWarningsAndScrollsToTheLastBlock) {
     constexpr int Count = 120000;
     Work.Write("large.pkx", RandomProjectXml(Count, 15));
-    GMessages.clear();
-    const QtMessageHandler Previous = qInstallMessageHandler(KeepMessage);
+    const QtMessageHandler Previous = qInstallMessageHandler([](QtMsgType Type, const QMessageLogContext&, const QString& Text) {
+        if (Type != QtDebugMsg && Type != QtInfoMsg) {
+            const std::lock_guard<std::mutex> Lock(GMessagesLock);
+            GMessages.push_back(Text.toStdString());
+        }
+    });
     Form->OpenProjectFile(Work.File("large.pkx"));
     QCoreApplication::processEvents();
     QAbstractScrollArea& Panel = *Form->sbPoints;
@@ -41,9 +36,8 @@ TEST_F(LargeProjectWindowTest, OpensWithoutWarningsAndScrollsToTheLastBlock) {
     qInstallMessageHandler(Previous);
     EXPECT_TRUE(GMessages.empty()) << GMessages.size() << " messages, the first: " << GMessages.front();
 
-    ASSERT_EQ(Form->Document->PointCount(), Count);
-    ASSERT_EQ(Form->ListBox1->count(), Count);
-    ASSERT_EQ(Form->PointBlocks->BlockCount(), Count);
+    ASSERT_EQ(std::tuple(Form->Document->PointCount(), Form->ListBox1->count(), Form->PointBlocks->BlockCount()),
+              std::tuple(Count, Count, Count));
     EXPECT_EQ(Form->PointBlocks->Block(Count).Header.toStdString(),
               std::to_string(Count) + ". Room " + std::to_string(Count));
     // Scrolled to the end, the last block's last row is in view.

@@ -1,12 +1,8 @@
 #pragma once
 
-#include "engine/Main.h"
-#include "engine/MollierCalculate.h"
-#include "engine/NumberText.h"
 #include "localisation/Translator.h"
 #include "ui/FormEditPoint.h"
 #include "ui/FormMain.h"
-#include "ui/PaintBox.h"
 #include "xml/DomImplementation.h"
 #include "xml/XmlParser.h"
 
@@ -22,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -36,15 +33,13 @@ namespace psykrona::test {
 
 using Strings = std::vector<std::string>;
 
-inline std::string SourceFile(const std::string& Path) {
-    return ReadFile(std::string(PSYKRONA_SOURCE_DIR) + "/" + Path);
-}
+inline std::string SourceFile(const std::string& Path) { return ReadFile(std::string(PSYKRONA_SOURCE_DIR) + "/" + Path); }
+
 // Runs Action with files limited to 64 bytes: a full disk for its writes.
 inline void OnAFullDisk(const std::function<void()>& Action) {
     struct rlimit Old {};
     getrlimit(RLIMIT_FSIZE, &Old);
-    struct rlimit Tiny = Old;
-    Tiny.rlim_cur = 64;
+    const struct rlimit Tiny = {64, Old.rlim_max};
     const auto OldSignal = signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &Tiny);
     Action();
@@ -77,23 +72,17 @@ template <typename T> void WhenShown(std::function<void(T&)> Script, int Tries =
     });
 }
 
-// Ticks the two properties (by their check boxes) and types their values.
-inline void Prescribe(TfrmEditPoint& E, QCheckBox* CheckA, const char* ValueA, QCheckBox* CheckB,
-                      const char* ValueB) {
-    for (auto [Check, Value] : {std::pair{CheckA, ValueA}, std::pair{CheckB, ValueB}}) {
-        Check->click();
-        QLineEdit* Edit = Check == E.chkTemp     ? E.edtTemp
-                          : Check == E.chkRelHum ? E.edtRelHum
-                          : Check == E.chkSpecHum ? E.edtSpecHum
-                                                  : E.edtEnthalpy;
-        Edit->setText(QString::fromUtf8(Value));
-    }
+// Ticks temperature and relative humidity by their boxes and types them.
+inline void Prescribe(TfrmEditPoint& E, const char* Temp, const char* RelHum) {
+    E.chkTemp->click();
+    E.edtTemp->setText(QString::fromUtf8(Temp));
+    E.chkRelHum->click();
+    E.edtRelHum->setText(QString::fromUtf8(RelHum));
 }
 
 inline const Strings LanguageCodes{"en", "sv", "hu"}; // the shipped list's order
 
-// A program directory with the shipped language files, a work folder and
-// scripted boxes (one nobody planned for fails the test); separator ".".
+// The shipped language files, a work folder, scripted boxes (an unplanned one fails); separator ".".
 class TWindowTest : public testing::Test {
 protected:
     TWindowTest() {
@@ -104,11 +93,10 @@ protected:
     }
     ~TWindowTest() override {
         EXPECT_TRUE(Dialogs.AllUnexpected().empty()) << Dialogs.AllUnexpected().front();
-        TTranslator::DestroyInstance();
+        TTranslator::DestroyInstance(); // before the document model it was read with
     }
 
-    // The shipped language list remembering Default, and the translator
-    // started on it as the program's start does.
+    // The shipped language list remembering Default, and the translator started on it.
     void StartWith(const std::string& Default) {
         std::string Xml = SourceFile("data/Languages.xml");
         const std::string Remembered = "<language>en</language>";
@@ -142,21 +130,10 @@ protected:
     void AddPoint(const char* Name, const char* Temp, const char* RelHum) {
         WhenShown<TfrmEditPoint>([&](TfrmEditPoint& E) {
             E.edtName->setText(QString::fromUtf8(Name));
-            Prescribe(E, E.chkTemp, Temp, E.chkRelHum, RelHum);
+            Prescribe(E, Temp, RelHum);
             E.btnOK->click();
         });
         Form->btnAdd->click();
-    }
-    // "number:name" of every point; the list's rows must agree.
-    Strings PointNames() const {
-        Strings Names;
-        for (const TMollierPoint& P : Form->Document->Points) {
-            Names.push_back(std::to_string(P.Number) + ":" + P.Name);
-        }
-        EXPECT_EQ(Form->ListBox1->count(), static_cast<int>(Names.size()));
-        EXPECT_TRUE(Names.empty() || Form->ListBox1->item(Form->ListBox1->count() - 1)->text().toStdString() ==
-                                         std::to_string(Names.size()));
-        return Names;
     }
 
     std::unique_ptr<TfrmMain> Form;
