@@ -3,6 +3,7 @@
 // view on a screen of twice the pixel density.
 #include "chart/MollierDraw.h"
 #include "qt/QtCanvas.h"
+#include "ui/PaintBox.h"
 
 #include "tests/support/ChildProcess.h"
 #include "tests/ui/UiFixture.h"
@@ -47,12 +48,13 @@ TEST_F(DesktopHabitsTest, AProjectFileDroppedOnTheWindowOpensAsFileOpenWould) {
     AddPoint("Outdoor", "20", "50");
     Dialogs.Answers = {TAnswer::Cancel, TAnswer::No};
     EXPECT_TRUE(Drop(*Form, {Plan}));
-    EXPECT_EQ(PointNames(), test::Strings{"1:Outdoor"}) << "Cancel in the save question keeps the project";
+    ASSERT_EQ(Form->Document->Points.size(), 1u) << "Cancel in the save question keeps the project";
+    EXPECT_EQ(Form->Document->Points[0].Name, "Outdoor");
     EXPECT_TRUE(Form->Modified);
     EXPECT_FALSE(Drop(*Form, {Work.File("notes.txt")}));
     EXPECT_FALSE(Drop(*Form, {Plan, Plan}));
     EXPECT_TRUE(Drop(*Form, {Plan}));
-    EXPECT_EQ(PointNames().size(), 5u);
+    EXPECT_EQ(Form->Document->Points.size(), 5u);
     EXPECT_EQ(Form->windowTitle().toStdString(), Form->ProductCaption + " - " + Plan);
     EXPECT_FALSE(Form->Modified);
     ASSERT_EQ(Dialogs.Asked.size(), 2u) << "a refused drop asks nothing";
