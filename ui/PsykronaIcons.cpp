@@ -1,9 +1,12 @@
 #include "ui/PsykronaIcons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <array>
+#include <cstddef>
 #include <initializer_list>
 
 namespace psykrona {
@@ -202,14 +205,94 @@ QPixmap DrawPsykronaImage(int Index, int Size, qreal Ratio) {
     return Image;
 }
 
-QIcon PsykronaIcon(int Index) {
+QIcon DrawnPsykronaIcon(int Index) {
     QIcon Icon;
-    for (int Size : {16, 24, 32, 48}) {
+    for (int Size : DrawnIconSizes) {
         Icon.addPixmap(DrawPsykronaImage(Index, Size));
         // For screens of twice the density, drawn there, not enlarged.
         Icon.addPixmap(DrawPsykronaImage(Index, Size, 2));
     }
     return Icon;
+}
+
+namespace {
+
+// Draws an image only when it is first shown, and then only in the size
+// asked for: the start would otherwise draw every size of every menu and
+// tool bar image, most of which are never seen. A request for one of the
+// drawn sizes gets what the icon with all sizes gives, since that icon
+// would pick the very same pixmap; any other request goes to that icon.
+class TDrawnIconEngine final : public QIconEngine {
+public:
+    explicit TDrawnIconEngine(int Index) : FIndex(Index) {}
+
+    QPixmap pixmap(const QSize& Size, QIcon::Mode Mode, QIcon::State State) override {
+        return Source(Size).pixmap(Size, Mode, State);
+    }
+
+    // A request for a screen of higher density goes to the icon with every
+    // size, which holds the images drawn at that density.
+    void virtual_hook(int Id, void* Data) override {
+        if (Id == QIconEngine::ScaledPixmapHook) {
+            auto& Arg = *static_cast<QIconEngine::ScaledPixmapArgument*>(Data);
+            if (Arg.scale != 1) {
+                Arg.pixmap = All().pixmap((QSizeF(Arg.size) / Arg.scale).toSize(), Arg.scale, Arg.mode, Arg.state);
+                return;
+            }
+        }
+        QIconEngine::virtual_hook(Id, Data);
+    }
+
+    QSize actualSize(const QSize& Size, QIcon::Mode Mode, QIcon::State State) override {
+        return Source(Size).actualSize(Size, Mode, State);
+    }
+
+    void paint(QPainter* Painter, const QRect& Rect, QIcon::Mode Mode, QIcon::State State) override {
+        // The rectangle comes aligned to the icon's actual size already, so
+        // the icon's own alignment leaves it as it is. On a scaled device the
+        // pixmap engine may take any size, so there it gets every size.
+        const QPaintDevice* Device = Painter->device();
+        const bool Unscaled = Device != nullptr && Device->devicePixelRatio() == 1;
+        (Unscaled ? Source(Rect.size()) : All()).paint(Painter, Rect, Qt::AlignCenter, Mode, State);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode Mode, QIcon::State State) override {
+        return All().availableSizes(Mode, State);
+    }
+
+    QString key() const override { return QStringLiteral("PsykronaDrawnIcon"); }
+
+    QIconEngine* clone() const override { return new TDrawnIconEngine(FIndex); }
+
+private:
+    QIcon& Source(const QSize& Size) {
+        for (std::size_t I = 0; I < DrawnIconSizes.size(); ++I) {
+            if (Size == QSize(DrawnIconSizes[I], DrawnIconSizes[I])) {
+                if (FOne[I].isNull()) {
+                    FOne[I].addPixmap(DrawPsykronaImage(FIndex, DrawnIconSizes[I]));
+                }
+                return FOne[I];
+            }
+        }
+        return All();
+    }
+
+    QIcon& All() {
+        if (FAll.isNull()) {
+            FAll = DrawnPsykronaIcon(FIndex);
+        }
+        return FAll;
+    }
+
+    int FIndex;
+    std::array<QIcon, DrawnIconSizes.size()> FOne;
+    QIcon FAll;
+};
+
+} // namespace
+
+QIcon PsykronaIcon(int Index) {
+    return QIcon(new TDrawnIconEngine(Index));
 }
 
 } // namespace psykrona

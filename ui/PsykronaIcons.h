@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include <array>
+
 namespace psykrona {
 
 // The program's own images for the tool bar, the menus and the window,
@@ -24,7 +26,12 @@ enum TPsykronaImage : int {
 // The image at Index drawn Size logical pixels square on a transparent
 // ground, at the device pixel ratio Ratio.
 QPixmap DrawPsykronaImage(int Index, int Size, qreal Ratio = 1);
-// The image at Index in the sizes menus, tool bars and title bars use.
+// The sizes an icon of these images holds.
+inline constexpr std::array<int, 4> DrawnIconSizes{16, 24, 32, 48};
+// The image at Index in the sizes menus, tool bars and title bars use, each
+// drawn when it is first shown.
 QIcon PsykronaIcon(int Index);
+// The same icon with every size drawn at once.
+QIcon DrawnPsykronaIcon(int Index);
 
 } // namespace psykrona
