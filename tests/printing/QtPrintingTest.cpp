@@ -95,6 +95,24 @@ TEST(QtPrinter, PagesReachTheFileOnlyWhenCompleteAndAbortedOrFailedOnesNever) {
     EXPECT_EQ(Pages(), -1) << "nothing before Finish";
     Target.Finish();
     EXPECT_EQ(Pages(), 2);
+    // Printing into the project being printed, or onto a full disk, is refused
+    // and the project keeps its bytes.
+    Dir.Write("plan.pkx", "project");
+    for (const std::string& Out : {Dir.File("plan.pkx"), std::string("/dev/full")}) {
+        Printer.setOutputFileName(QString::fromStdString(Out));
+        TQtPrinter Refusing(Printer);
+        Refusing.Inputs = {Dir.File("plan.pkx")};
+        EXPECT_THROW(
+            {
+                Refusing.BeginDoc();
+                Refusing.Canvas().LineTo(3000, 700);
+                Refusing.EndDoc();
+                Refusing.Finish();
+            },
+            EPrintError)
+            << Out;
+    }
+    EXPECT_EQ(Dir.Read("plan.pkx"), "project");
 }
 
 // A zigzag of wide process lines and a row of markers standing apart, drawn
