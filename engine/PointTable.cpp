@@ -4,7 +4,6 @@
 #include "engine/NumberText.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace psykrona {
@@ -16,9 +15,10 @@ std::string Csv(double V) {
 }
 
 void AppendHex(std::string& Out, unsigned char C) {
-    char Buf[5];
-    std::snprintf(Buf, sizeof Buf, "\\x%02x", C);
-    Out += Buf;
+    constexpr std::string_view Digits = "0123456789abcdef";
+    Out += "\\x";
+    Out += Digits[C >> 4U];
+    Out += Digits[C & 0xFU];
 }
 
 } // namespace
@@ -82,7 +82,7 @@ std::string ControlEscaped(std::string_view Text, std::string_view Keep) {
 }
 
 std::string CsvCell(std::string_view Text) {
-    const std::string Cell = ControlEscaped(Text, "\t\r\n");
+    std::string Cell = ControlEscaped(Text, "\t\r\n");
     const bool Formula = !Cell.empty() && std::string_view("=+-@").find(Cell.front()) != std::string_view::npos;
     if (!Formula && Cell.find_first_of(",\"\r\n") == std::string::npos) {
         return Cell;
