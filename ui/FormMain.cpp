@@ -30,7 +30,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -393,28 +392,31 @@ void TfrmMain::FormCreate(const std::string& ProgramDir) {
     ApplyTexts();
 }
 
-void TfrmMain::showEvent(QShowEvent* Event) {
-    QMainWindow::showEvent(Event);
-    if (!FShown && !Event->spontaneous()) {
+void TfrmMain::setVisible(bool Visible) {
+    if (Visible && !FShown) {
         FShown = true;
-        // After the window is on screen, from the message loop.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                try {
-                    FormShow();
-                } catch (const std::exception& Failure) {
-                    ReportFailure(Failure);
-                }
-            },
-            Qt::QueuedConnection);
+        // The start-up step runs before the window appears, so the language
+        // choice is the first thing on screen and the window's first paint
+        // is in the chosen language. Made native first, so the start-up
+        // window stands over it (and closing that one never ends the run).
+        create();
+        try {
+            FormShow();
+        } catch (const std::exception& Failure) {
+            ReportFailure(Failure);
+        }
+        if (FEnded) {
+            return;
+        }
     }
+    QMainWindow::setVisible(Visible);
 }
 
 void TfrmMain::FormShow() {
     if (Forms.frmIntro != nullptr && Forms.frmIntro->exec() == QDialog::Rejected) {
-        // The user ended the program at the language choice.
-        close();
+        // The user ended the program at the language choice; the window
+        // never appears.
+        FEnded = true;
         QCoreApplication::exit(0);
         return;
     }

@@ -269,8 +269,11 @@ public:
                                                  "(*.png)|*.png|SVG Drawing (*.svg)|*.svg";
     static constexpr const char* ProjectExtension = "pkx";
 
+    // The first showing runs FormShow before the window appears; when the
+    // user ends the program there, the window stays hidden.
+    void setVisible(bool Visible) override;
+
 protected:
-    void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -310,6 +313,7 @@ private:
     QWidget* FWorkArea = nullptr;
     TStoredTexts FTexts;
     bool FShown = false;
+    bool FEnded = false;
     bool FReportingFlowFailure = false;
     bool FPaintFailureQueued = false;
     int FFlowDataWidth = 0;

@@ -43,7 +43,9 @@ int RunPsykrona(const std::vector<std::string>& Arguments, const std::string& Pr
     if (!Arguments.empty()) {
         frmMain->StartFileName = Arguments.front();
     }
-    frmMain->showMaximized();
+    // Shown from the running loop: its start-up step may end the program,
+    // which only a running loop can do.
+    QMetaObject::invokeMethod(frmMain.get(), &TfrmMain::showMaximized, Qt::QueuedConnection);
     return QApplication::exec();
 }
 

@@ -8,6 +8,7 @@
 #include "ui/FormVersion.h"
 #include "ui/PaintBox.h"
 #include "ui/PointBlocks.h"
+#include "ui/ProgramStart.h"
 
 #include "tests/ui/UiFixture.h"
 
@@ -134,6 +135,39 @@ TEST_F(LanguageFitTest, NothingIsCutOrTouchesItsNeighbourInAnyLanguageAndDialogs
             }
             D->hide();
         }
+    }
+}
+
+// The program's own start: the language choice is the first window to paint; after OK the main
+// window appears and paints, after Cancel the run ends (0) with nothing else shown.
+TEST_F(TWindowTest, TheLanguageChoicePaintsFirstAndItsCancelEndsTheRunUnseen) {
+    for (const bool Ok : {true, false}) {
+        struct TFirstPaints : QObject {
+            std::string Log;
+            bool Ok = true;
+            bool eventFilter(QObject* Watched, QEvent* Event) override {
+                auto* W = Watched->isWidgetType() ? static_cast<QWidget*>(Watched)->window() : nullptr;
+                auto* Intro = qobject_cast<TfrmIntro*>(W);
+                auto* Main = qobject_cast<TfrmMain*>(W);
+                const bool Paint = Event->type() == QEvent::Paint;
+                const std::string Seen = std::string(Intro ? "intro" : "main") + (Paint ? " painted " : " shown ");
+                if ((Intro || Main) && (Paint || (Event->type() == QEvent::Show && Watched == Main)) &&
+                    Log.find(Seen) == std::string::npos) {
+                    Log += Seen;
+                    if (Intro && Paint) {
+                        QTimer::singleShot(0, Ok ? Intro->btnOK : Intro->btnCancel, &QPushButton::click);
+                    } else if (Paint) {
+                        QTimer::singleShot(0, Main, &QWidget::close);
+                    }
+                }
+                return false;
+            }
+        } Filter;
+        Filter.Ok = Ok;
+        qApp->installEventFilter(&Filter);
+        EXPECT_EQ(RunPsykrona({}, ProgramDir.Dir()), 0);
+        qApp->removeEventFilter(&Filter);
+        EXPECT_EQ(Filter.Log, Ok ? "intro painted main shown main painted " : "intro painted ");
     }
 }
 
