@@ -20,22 +20,25 @@ trap 'rm -rf "$dir"' EXIT
 "$probe" generate "$points" "$dir/in.pkx" > /dev/null
 bytes=$(stat -c %s "$dir/in.pkx")
 
-# run NAME COMMAND...: one timed run; appends "seconds peak_kb" to $dir/NAME.
-# The seconds are the probe's own for its step, or the wall time for xmllint.
+# run NAME COMMAND...: one timed run; appends "seconds peak_kb cpu" to
+# $dir/NAME. The seconds are the probe's own for its step, or the wall time
+# for xmllint; cpu is the step's user and system time, or the whole run's
+# for xmllint ("-" from a probe that does not tell it).
 run() {
   local name=$1 out
   shift
   out=$( { /usr/bin/time -v "$@" 2> "$dir/time.txt"; } )
-  local kb wall
+  local kb wall cpu
   kb=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$dir/time.txt")
+  cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { print s }' "$dir/time.txt")
   wall=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0
     for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s }' "$dir/time.txt")
   if [[ $name == xmllint ]]; then
-    echo "$wall $kb" >> "$dir/$name"
+    echo "$wall $kb $cpu" >> "$dir/$name"
   else
-    read -r seconds count <<< "$out"
+    read -r seconds count cpu <<< "$out"
     [[ $count -eq $points ]] || { echo "$name handled $count of $points points" >&2; exit 1; }
-    echo "$seconds $kb" >> "$dir/$name"
+    echo "$seconds $kb ${cpu:--}" >> "$dir/$name"
   fi
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -59,6 +62,8 @@ done
 echo "large project, $points points, $bytes bytes, median of $runs; load: $(uptime | sed 's/.*load average: //')"
 ref=$(column_median xmllint 1)
 for name in "${names[@]}"; do
+  cpu=$(column_median "$name" 3)
   awk -v n="$name" -v s="$(column_median "$name" 1)" -v kb="$(column_median "$name" 2)" -v ref="$ref" -v b="$bytes" \
-    'BEGIN { printf "  %-10s %8.3f s  %5.2f x xmllint  peak %7.1f MB = %.2f x file\n", n, s, s / ref, kb / 1024, kb * 1024 / b }'
+    -v cpu="$cpu" 'BEGIN { printf "  %-10s %8.3f s  %5.2f x xmllint  peak %7.1f MB = %.2f x file  cpu %s s\n", n, s, s / ref,
+      kb / 1024, kb * 1024 / b, cpu == "-" ? "-" : sprintf("%.3f", cpu) }'
 done

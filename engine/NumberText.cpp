@@ -73,45 +73,63 @@ void SetDecimalSeparator(char Separator) { GSeparator.store(Separator, std::memo
 char LocaleDecimalSeparator() noexcept { return UserDecimalSeparator(); }
 
 std::string FloatToStr(double Value) {
+    std::array<char, FloatTextMax> Buf{};
+    return {Buf.data(), FloatToChars(Value, Buf.data())};
+}
+
+std::size_t FloatToChars(double Value, char* Out) {
     if (!std::isfinite(Value)) {
-        return NonFinite(Value);
+        const std::string Text = NonFinite(Value);
+        std::memcpy(Out, Text.data(), Text.size());
+        return Text.size();
     }
     if (Value == 0) {
-        return "0";
+        *Out = '0';
+        return 1;
     }
     TDecimal D = ToDecimal15(Value);
     while (D.Digits.size() > 1 && D.Digits.back() == '0') {
         D.Digits.pop_back();
     }
     const char Sep = DecimalSeparator();
-    std::string Out = D.Negative ? "-" : "";
+    char* P = Out;
+    auto Copy = [&P](const char* From, std::size_t Count) {
+        std::memcpy(P, From, Count);
+        P += Count;
+    };
+    auto Zeros = [&P](std::size_t Count) {
+        std::memset(P, '0', Count);
+        P += Count;
+    };
+    if (D.Negative) {
+        *P++ = '-';
+    }
+    const std::size_t Size = D.Digits.size();
     if (D.Exponent < -4 || D.Exponent >= 15) {
-        Out += D.Digits[0];
-        if (D.Digits.size() > 1) {
-            Out += Sep;
-            Out.append(D.Digits, 1);
+        *P++ = D.Digits[0];
+        if (Size > 1) {
+            *P++ = Sep;
+            Copy(D.Digits.data() + 1, Size - 1);
         }
-        Out += 'E';
-        Out += std::to_string(D.Exponent);
-        return Out;
-    }
-    if (D.Exponent < 0) {
-        Out += '0';
-        Out += Sep;
-        Out.append(static_cast<size_t>(-D.Exponent - 1), '0');
-        Out += D.Digits;
-        return Out;
-    }
-    const size_t IntDigits = static_cast<size_t>(D.Exponent) + 1;
-    if (D.Digits.size() <= IntDigits) {
-        Out += D.Digits;
-        Out.append(IntDigits - D.Digits.size(), '0');
+        *P++ = 'E';
+        P = std::to_chars(P, Out + FloatTextMax, D.Exponent).ptr;
+    } else if (D.Exponent < 0) {
+        *P++ = '0';
+        *P++ = Sep;
+        Zeros(static_cast<std::size_t>(-D.Exponent - 1));
+        Copy(D.Digits.data(), Size);
     } else {
-        Out.append(D.Digits, 0, IntDigits);
-        Out += Sep;
-        Out.append(D.Digits, IntDigits);
+        const std::size_t IntDigits = static_cast<std::size_t>(D.Exponent) + 1;
+        if (Size <= IntDigits) {
+            Copy(D.Digits.data(), Size);
+            Zeros(IntDigits - Size);
+        } else {
+            Copy(D.Digits.data(), IntDigits);
+            *P++ = Sep;
+            Copy(D.Digits.data() + IntDigits, Size - IntDigits);
+        }
     }
-    return Out;
+    return static_cast<std::size_t>(P - Out);
 }
 
 std::string FormatFixed(double Value, int Decimals) {
@@ -210,6 +228,46 @@ bool Normalise(std::string_view S, bool AnySeparator, char Separator, std::strin
     return I == N;
 }
 
+// Whether S passes Normalise unchanged but for the exponent's letter's case,
+// which from_chars takes either way: no plus sign, a "." as the separator.
+// Such a text, as every saved number is, goes to from_chars as it is.
+bool ReadsAsIs(std::string_view S, bool AnySeparator, char Separator) {
+    if (!AnySeparator && Separator != '.') {
+        return false;
+    }
+    const size_t N = S.size();
+    size_t I = 0;
+    if (I < N && S[I] == '-') {
+        ++I;
+    }
+    size_t MantissaDigits = 0;
+    for (; I < N && S[I] >= '0' && S[I] <= '9'; ++I) {
+        ++MantissaDigits;
+    }
+    if (I < N && S[I] == '.') {
+        for (++I; I < N && S[I] >= '0' && S[I] <= '9'; ++I) {
+            ++MantissaDigits;
+        }
+    }
+    if (MantissaDigits == 0) {
+        return false;
+    }
+    if (I < N && (S[I] == 'e' || S[I] == 'E')) {
+        ++I;
+        if (I < N && (S[I] == '+' || S[I] == '-')) {
+            ++I;
+        }
+        size_t ExpDigits = 0;
+        for (; I < N && S[I] >= '0' && S[I] <= '9'; ++I) {
+            ++ExpDigits;
+        }
+        if (ExpDigits == 0) {
+            return false;
+        }
+    }
+    return I == N;
+}
+
 double Parse(std::string_view Text, bool AnySeparator, char Separator) {
     std::string_view S = Text;
     while (!S.empty() && IsBlank(S.front())) {
@@ -217,6 +275,14 @@ double Parse(std::string_view Text, bool AnySeparator, char Separator) {
     }
     while (!S.empty() && IsBlank(S.back())) {
         S.remove_suffix(1);
+    }
+    if (S.size() <= 4096 && ReadsAsIs(S, AnySeparator, Separator)) {
+        double Result = 0;
+        const auto [End, Ec] = std::from_chars(S.data(), S.data() + S.size(), Result);
+        if (Ec != std::errc() || End != S.data() + S.size()) {
+            ThrowConvert(Text);
+        }
+        return Result;
     }
     // Kept from call to call: reading a large project parses millions.
     thread_local std::string Norm;

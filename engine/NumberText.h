@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ char LocaleDecimalSeparator() noexcept;
 // zeros, no thousands separators; exponent form ("1.234E-5", "1E20") below
 // 1e-4 and from 16 integer digits on.
 std::string FloatToStr(double Value);
+// FloatToStr's text written to Out, which has room for FloatTextMax
+// characters; returns its length. For writers of many numbers, without a
+// string each.
+constexpr std::size_t FloatTextMax = 32;
+std::size_t FloatToChars(double Value, char* Out);
 
 // Fixed formats "0.0" (Decimals = 1) and "0.00" (Decimals = 2): the value is
 // first taken to 15 significant decimal digits and then rounded half away

@@ -12,12 +12,14 @@
 #include "xml/XmlWriter.h"
 
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -52,14 +54,72 @@ int ToInteger(std::string_view Text) {
 
 // --- Writing -------------------------------------------------------------
 
-void AppendElement(std::string& Out, std::string_view Name, std::string_view Text) {
+// The bytes of a file as they are written, in one buffer from the system's
+// large-buffer allocator: sized once for the longest text the project can
+// give, its pages are faulted in huge where the system allows, not one every
+// 4 KB, and pages it never fills cost no memory.
+class TOutput {
+public:
+    explicit TOutput(std::size_t Capacity) { Grow(Capacity); }
+
+    TOutput& operator+=(std::string_view Text) {
+        if (!Text.empty()) {
+            std::memcpy(Room(Text.size()), Text.data(), Text.size());
+            FSize += Text.size();
+        }
+        return *this;
+    }
+    TOutput& operator+=(char C) {
+        *Room(1) = C;
+        ++FSize;
+        return *this;
+    }
+    // Room for Count more bytes at the end, which Commit then takes.
+    char* Room(std::size_t Count) {
+        if (FCapacity - FSize < Count) {
+            Grow(std::max(FCapacity * 2, FSize + Count));
+        }
+        return FData.get() + FSize;
+    }
+    void Commit(std::size_t Count) { FSize += Count; }
+    std::size_t Size() const { return FSize; }
+    std::string_view View() const { return {FData.get(), FSize}; }
+
+    std::string Scratch; // an element's escaped text
+
+private:
+    void Grow(std::size_t Capacity) {
+        TFileBytes::TData Larger(AllocateLargeBuffer(std::max<std::size_t>(Capacity, 1)));
+        if (!Larger) {
+            throw std::bad_alloc();
+        }
+        if (FSize > 0) {
+            std::memcpy(Larger.get(), FData.get(), FSize);
+        }
+        FData = std::move(Larger);
+        FCapacity = Capacity;
+    }
+
+    TFileBytes::TData FData;
+    std::size_t FSize = 0;
+    std::size_t FCapacity = 0;
+};
+
+// An element whose text needs no escaping: digits, a sign, a flag's word.
+void AppendPlainElement(TOutput& Out, std::string_view Name, std::string_view Text) {
     Out += '<';
     Out += Name;
     Out += '>';
-    AppendXmlText(Out, Text);
+    Out += Text;
     Out += "</";
     Out += Name;
     Out += '>';
+}
+
+void AppendElement(TOutput& Out, std::string_view Name, std::string_view Text) {
+    Out.Scratch.clear();
+    AppendXmlText(Out.Scratch, Text);
+    AppendPlainElement(Out, Name, Out.Scratch);
 }
 
 // A number as the file stores it. One whose text the reader would refuse
@@ -67,12 +127,12 @@ void AppendElement(std::string& Out, std::string_view Name, std::string_view Tex
 // 1.7976931348623157E308 is) fails the save, naming its element, instead of
 // making a file that never opens again.
 // Point is the point's position, 0 for the flow data.
-void AppendNumber(std::string& Out, int Point, const char* Name, double Value) {
+void AppendNumber(TOutput& Out, int Point, const char* Name, double Value) {
     Out += '<';
     Out += Name;
     Out += '>';
-    const std::size_t Start = Out.size();
-    Out += FloatToStr(Value);
+    char* Text = Out.Room(FloatTextMax);
+    const std::string_view Written(Text, FloatToChars(Value, Text));
     // Below 1e308 the 15-digit text of a finite value always reads back,
     // written with either separator the reader takes; only the rest is
     // read back to be sure.
@@ -80,30 +140,71 @@ void AppendNumber(std::string& Out, int Point, const char* Name, double Value) {
     bool Readable = std::isfinite(Value);
     if (Readable && (std::fabs(Value) >= 1e308 || (Separator != '.' && Separator != ','))) {
         try {
-            Readable = std::isfinite(StrToFloatAnySeparator(std::string_view(Out).substr(Start)));
+            Readable = std::isfinite(StrToFloatAnySeparator(Written));
         } catch (const EConvertError&) {
             Readable = false;
         }
     }
     if (!Readable) {
         const std::string Where = Point > 0 ? "point " + std::to_string(Point) + ", " : std::string();
-        throw EProjectFileError(Where + "the element '" + Name + "' would hold " + Out.substr(Start) +
+        throw EProjectFileError(Where + "the element '" + Name + "' would hold " + std::string(Written) +
                                 ", which is not a number a project file can hold");
     }
+    Out.Commit(Written.size());
     Out += "</";
     Out += Name;
     Out += '>';
 }
 
-void AppendInteger(std::string& Out, const char* Name, int Value) {
+void AppendInteger(TOutput& Out, const char* Name, int Value) {
     std::array<char, 12> Text{};
     const auto [End, Ec] = std::to_chars(Text.data(), Text.data() + Text.size(), Value);
     (void)Ec;
-    AppendElement(Out, Name, std::string_view(Text.data(), static_cast<std::size_t>(End - Text.data())));
+    AppendPlainElement(Out, Name, std::string_view(Text.data(), static_cast<std::size_t>(End - Text.data())));
 }
 
 const char* Flag(bool Value) {
     return Value ? "true" : "false";
+}
+
+TOutput WriteProject(const TMain& Doc) {
+    // Sized once for the longest text the project can give. Per point: the
+    // tags, four numbers of at most 23 characters, two integers of 11, the
+    // flags; a name's byte grows to at most 5 ("&#60;").
+    std::size_t Size = 1024;
+    for (const TMollierPoint& P : Doc.Points) {
+        Size += 400 + 5 * P.Name.size();
+    }
+    TOutput Out(Size);
+    Out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<psykrona>";
+    AppendElement(Out, "version", TMain::GetVersion());
+    AppendElement(Out, "compatible", TMollierFileHandling::CompatibleVersion);
+    Out += "<project><data>";
+    AppendElement(Out, "project-name", TMollierFileHandling::SampleProjectName);
+    AppendElement(Out, "date", TMollierFileHandling::SampleDate);
+    AppendElement(Out, "signature", TMollierFileHandling::SampleSignature);
+    Out += "</data>";
+    AppendNumber(Out, 0, "airflow", Doc.AirFlow);
+    AppendNumber(Out, 0, "density", Doc.Density);
+    AppendNumber(Out, 0, "temp", Doc.DensityTemp);
+    AppendNumber(Out, 0, "barometric-pressure", Doc.Pressure);
+    int Where = 0;
+    for (const TMollierPoint& P : Doc.Points) {
+        ++Where;
+        Out += "<point>";
+        AppendElement(Out, "name", P.Name);
+        AppendNumber(Out, Where, "temp", P.Temp);
+        AppendNumber(Out, Where, "spechum", P.SpecHum);
+        AppendNumber(Out, Where, "relhum", P.RelHum);
+        AppendNumber(Out, Where, "enthalpy", P.Enthalpy);
+        AppendInteger(Out, "prescribed1", P.Prescribed1);
+        AppendInteger(Out, "prescribed2", P.Prescribed2);
+        AppendPlainElement(Out, "show-in-chart", Flag(P.ShowInChart));
+        AppendPlainElement(Out, "line-to-next", Flag(P.LineToNext));
+        Out += "</point>";
+    }
+    Out += "</project></psykrona>\r\n";
+    return Out;
 }
 
 // --- Reading XML ------------------------------------------------------------
@@ -324,20 +425,20 @@ void TMollierFileHandling::SaveProject() {
     if (FProject == nullptr) {
         throw EProjectFileError("There is no project to save");
     }
-    std::string Bytes;
+    std::optional<TOutput> Bytes;
     try {
-        Bytes = ProjectToXml(*FProject);
+        Bytes.emplace(WriteProject(*FProject));
     } catch (const EProjectFileError& E) {
         throw EProjectFileError("'" + FFileName + "' cannot be saved: " + E.what());
     }
     // The reader refuses larger files; the old file stays.
-    if (Bytes.size() > MaxFileSize) {
+    if (Bytes->Size() > MaxFileSize) {
         throw EProjectFileError("'" + FFileName + "' cannot be saved: the project would take " +
-                                std::to_string(Bytes.size() >> 20) + " MB, more than the " +
+                                std::to_string(Bytes->Size() >> 20) + " MB, more than the " +
                                 std::to_string(MaxFileSize >> 20) + " MB a project file may hold");
     }
     try {
-        WriteFileAtomically(FFileName, Bytes);
+        WriteFileAtomically(FFileName, Bytes->View());
     } catch (const EXmlError& E) {
         throw EProjectFileError(E.what());
     }
@@ -348,45 +449,7 @@ bool TMollierFileHandling::IsOldFormat() const {
 }
 
 std::string TMollierFileHandling::ProjectToXml(const TMain& Doc) {
-    // One buffer, sized once for the longest text the project can give:
-    // pages it never fills cost no memory. Per point: the tags, four
-    // numbers of at most 23 characters, two integers of 11, the flags; a
-    // name's byte grows to at most 5 ("&#60;").
-    std::size_t Size = 1024;
-    for (const TMollierPoint& P : Doc.Points) {
-        Size += 400 + 5 * P.Name.size();
-    }
-    std::string Out;
-    Out.reserve(Size);
-    Out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<psykrona>";
-    AppendElement(Out, "version", TMain::GetVersion());
-    AppendElement(Out, "compatible", CompatibleVersion);
-    Out += "<project><data>";
-    AppendElement(Out, "project-name", SampleProjectName);
-    AppendElement(Out, "date", SampleDate);
-    AppendElement(Out, "signature", SampleSignature);
-    Out += "</data>";
-    AppendNumber(Out, 0, "airflow", Doc.AirFlow);
-    AppendNumber(Out, 0, "density", Doc.Density);
-    AppendNumber(Out, 0, "temp", Doc.DensityTemp);
-    AppendNumber(Out, 0, "barometric-pressure", Doc.Pressure);
-    int Where = 0;
-    for (const TMollierPoint& P : Doc.Points) {
-        ++Where;
-        Out += "<point>";
-        AppendElement(Out, "name", P.Name);
-        AppendNumber(Out, Where, "temp", P.Temp);
-        AppendNumber(Out, Where, "spechum", P.SpecHum);
-        AppendNumber(Out, Where, "relhum", P.RelHum);
-        AppendNumber(Out, Where, "enthalpy", P.Enthalpy);
-        AppendInteger(Out, "prescribed1", P.Prescribed1);
-        AppendInteger(Out, "prescribed2", P.Prescribed2);
-        AppendElement(Out, "show-in-chart", Flag(P.ShowInChart));
-        AppendElement(Out, "line-to-next", Flag(P.LineToNext));
-        Out += "</point>";
-    }
-    Out += "</project></psykrona>\r\n";
-    return Out;
+    return std::string(WriteProject(Doc).View());
 }
 
 void TMollierFileHandling::OpenProject(const std::string& FileName) {

@@ -103,9 +103,12 @@ char* AllocateLargeBuffer(std::size_t Size) {
     if (Size < Huge) {
         return static_cast<char*>(std::malloc(Size));
     }
-    void* P = std::aligned_alloc(Huge, (Size + Huge - 1) / Huge * Huge);
+    const std::size_t Rounded = (Size + Huge - 1) / Huge * Huge;
+    void* P = std::aligned_alloc(Huge, Rounded);
     if (P != nullptr) {
-        (void)madvise(P, Size, MADV_HUGEPAGE); // only advice: without it, plain pages
+        // The whole rounded room: a last huge page only partly advised
+        // would fall back to small pages, one fault every 4 KB of it.
+        (void)madvise(P, Rounded, MADV_HUGEPAGE); // only advice: without it, plain pages
     }
     return static_cast<char*>(P);
 }
