@@ -3,6 +3,7 @@
 #include "engine/Errors.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <charconv>
@@ -80,8 +81,7 @@ std::string FloatToStr(double Value) {
 std::size_t FloatToChars(double Value, char* Out) {
     if (!std::isfinite(Value)) {
         const std::string Text = NonFinite(Value);
-        std::memcpy(Out, Text.data(), Text.size());
-        return Text.size();
+        return static_cast<std::size_t>(std::copy(Text.begin(), Text.end(), Out) - Out);
     }
     if (Value == 0) {
         *Out = '0';
