@@ -8,6 +8,7 @@
 // number of points, so the script can check the work was done, and the
 // step's processor seconds (user and system): a save's flush to the disk
 // is waiting, not work.
+#include "bench/BenchProject.h"
 #include "engine/Main.h"
 #include "engine/NumberText.h"
 #include "files/MollierFileHandling.h"
@@ -17,7 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
-#include <random>
 #include <sys/resource.h>
 #include <string>
 
@@ -38,25 +38,6 @@ double Processor() {
     return Seconds(Usage.ru_utime) + Seconds(Usage.ru_stime);
 }
 
-// Points as the editor leaves them: a prescribed pair and two computed
-// values, all in full precision.
-void Generate(int Count, TMain& Doc) {
-    std::mt19937_64 Rng(19);
-    std::uniform_real_distribution<double> Temp(-20, 50);
-    std::uniform_real_distribution<double> RelHum(10, 100);
-    Doc.AirFlow = 2.5;
-    for (int I = 0; I < Count; ++I) {
-        TMollierPoint& P = Doc.AddPoint();
-        P.Number = I + 1;
-        P.Name = "Point " + std::to_string(I + 1);
-        P.Temp = Temp(Rng);
-        P.RelHum = RelHum(Rng);
-        P.Prescribed1 = 1;
-        P.Prescribed2 = 3;
-        P.LineToNext = I % 3 != 0;
-    }
-    Doc.CalculateAll();
-}
 
 int Run(int Argc, char** Argv) {
     SetDecimalSeparator('.');
@@ -67,7 +48,7 @@ int Run(int Argc, char** Argv) {
     TMain Doc;
     Files.FProject = &Doc;
     if (Mode == "generate" && Argc == 4) {
-        Generate(std::stoi(Argv[2]), Doc);
+        Doc = bench::EditorProject(std::stoi(Argv[2]), 19);
         Files.SaveProjectAs(Argv[3]);
         std::printf("generated %d\n", Doc.PointCount());
         return 0;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace psykrona {
 
@@ -184,88 +185,56 @@ double StrToFloat(std::string_view Text) { return StrToFloat(Text, DecimalSepara
 namespace {
 
 // Checks [+-]digits[SEP digits][(e|E)[+-]digits] with at least one mantissa
-// digit, and returns it rewritten with "." for from_chars.
-bool Normalise(std::string_view S, bool AnySeparator, char Separator, std::string& Out) {
-    size_t I = 0;
+// digit. Returns the text from_chars reads the same number from: S itself
+// when it has no plus sign in front and "." as its separator, as every saved
+// number has, else S rewritten that way into Scratch; nothing when S is not
+// such a number.
+std::optional<std::string_view> Normalise(std::string_view S, bool AnySeparator, char Separator,
+                                          std::string& Scratch) {
     const size_t N = S.size();
+    size_t I = 0;
+    auto Digits = [&] {
+        const size_t From = I;
+        while (I < N && S[I] >= '0' && S[I] <= '9') {
+            ++I;
+        }
+        return I - From;
+    };
+    const bool Plus = I < N && S[I] == '+';
     if (I < N && (S[I] == '+' || S[I] == '-')) {
-        if (S[I] == '-') {
-            Out += '-';
-        }
         ++I;
     }
-    size_t MantissaDigits = 0;
-    while (I < N && S[I] >= '0' && S[I] <= '9') {
-        Out += S[I++];
-        ++MantissaDigits;
-    }
+    size_t MantissaDigits = Digits();
+    size_t SeparatorAt = std::string_view::npos;
     if (I < N && (AnySeparator ? (S[I] == '.' || S[I] == ',') : S[I] == Separator)) {
-        Out += '.';
-        ++I;
-        while (I < N && S[I] >= '0' && S[I] <= '9') {
-            Out += S[I++];
-            ++MantissaDigits;
-        }
+        SeparatorAt = I++;
+        MantissaDigits += Digits();
     }
     if (MantissaDigits == 0) {
-        return false;
+        return std::nullopt;
     }
-    if (I < N && (S[I] == 'e' || S[I] == 'E')) {
-        Out += 'e';
-        ++I;
-        if (I < N && (S[I] == '+' || S[I] == '-')) {
-            Out += S[I++];
-        }
-        size_t ExpDigits = 0;
-        while (I < N && S[I] >= '0' && S[I] <= '9') {
-            Out += S[I++];
-            ++ExpDigits;
-        }
-        if (ExpDigits == 0) {
-            return false;
-        }
-    }
-    return I == N;
-}
-
-// Whether S passes Normalise unchanged but for the exponent's letter's case,
-// which from_chars takes either way: no plus sign, a "." as the separator.
-// Such a text, as every saved number is, goes to from_chars as it is.
-bool ReadsAsIs(std::string_view S, bool AnySeparator, char Separator) {
-    if (!AnySeparator && Separator != '.') {
-        return false;
-    }
-    const size_t N = S.size();
-    size_t I = 0;
-    if (I < N && S[I] == '-') {
-        ++I;
-    }
-    size_t MantissaDigits = 0;
-    for (; I < N && S[I] >= '0' && S[I] <= '9'; ++I) {
-        ++MantissaDigits;
-    }
-    if (I < N && S[I] == '.') {
-        for (++I; I < N && S[I] >= '0' && S[I] <= '9'; ++I) {
-            ++MantissaDigits;
-        }
-    }
-    if (MantissaDigits == 0) {
-        return false;
-    }
+    // from_chars takes the exponent's letter in either case.
     if (I < N && (S[I] == 'e' || S[I] == 'E')) {
         ++I;
         if (I < N && (S[I] == '+' || S[I] == '-')) {
             ++I;
         }
-        size_t ExpDigits = 0;
-        for (; I < N && S[I] >= '0' && S[I] <= '9'; ++I) {
-            ++ExpDigits;
-        }
-        if (ExpDigits == 0) {
-            return false;
+        if (Digits() == 0) {
+            return std::nullopt;
         }
     }
-    return I == N;
+    if (I != N) {
+        return std::nullopt;
+    }
+    if (!Plus && (SeparatorAt == std::string_view::npos || S[SeparatorAt] == '.')) {
+        return S;
+    }
+    const size_t Skip = Plus ? 1 : 0;
+    Scratch.assign(S.substr(Skip));
+    if (SeparatorAt != std::string_view::npos) {
+        Scratch[SeparatorAt - Skip] = '.';
+    }
+    return std::string_view(Scratch);
 }
 
 double Parse(std::string_view Text, bool AnySeparator, char Separator) {
@@ -276,23 +245,16 @@ double Parse(std::string_view Text, bool AnySeparator, char Separator) {
     while (!S.empty() && IsBlank(S.back())) {
         S.remove_suffix(1);
     }
-    if (S.size() <= 4096 && ReadsAsIs(S, AnySeparator, Separator)) {
-        double Result = 0;
-        const auto [End, Ec] = std::from_chars(S.data(), S.data() + S.size(), Result);
-        if (Ec != std::errc() || End != S.data() + S.size()) {
-            ThrowConvert(Text);
-        }
-        return Result;
-    }
     // Kept from call to call: reading a large project parses millions.
-    thread_local std::string Norm;
-    Norm.clear();
-    if (S.empty() || S.size() > 4096 || !Normalise(S, AnySeparator, Separator, Norm)) {
+    thread_local std::string Scratch;
+    const std::optional<std::string_view> Number =
+        S.size() > 4096 ? std::nullopt : Normalise(S, AnySeparator, Separator, Scratch);
+    if (!Number) {
         ThrowConvert(Text);
     }
     double Result = 0;
-    auto [End, Ec] = std::from_chars(Norm.data(), Norm.data() + Norm.size(), Result);
-    if (Ec != std::errc() || End != Norm.data() + Norm.size()) {
+    const auto [End, Ec] = std::from_chars(Number->data(), Number->data() + Number->size(), Result);
+    if (Ec != std::errc() || End != Number->data() + Number->size()) {
         ThrowConvert(Text);
     }
     return Result;
